@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Where the installation lives in the user's account. Every path is built from the home folder
+// the platform reports, by plain concatenation, at the moment it is needed.
+namespace vistrel::paths {
+
+inline constexpr char16_t launchAgentLabel[] = u"com.qelvo.vistrel";
+inline constexpr char16_t launcherBundleIdentifier[] = u"com.qelvonet.tarvik.launcher";
+inline constexpr char16_t defaultPortText[] = u"8090";
+inline constexpr qint64 defaultPort = 8090;
+
+inline QString installRoot(const QString &home) {
+    return home + QStringLiteral("/Library/Application Support/Vistrel");
+}
+inline QString portFile(const QString &home) {
+    return installRoot(home) + QStringLiteral("/Media/XML/port.txt");
+}
+inline QString languageFile(const QString &home) {
+    return installRoot(home) + QStringLiteral("/lang.txt");
+}
+inline QString browserScript(const QString &home) {
+    return installRoot(home) + QStringLiteral("/open_browser_macos.sh");
+}
+inline QString launchAgentPlist(const QString &home) {
+    return home + QStringLiteral("/Library/LaunchAgents/com.qelvo.vistrel.plist");
+}
+inline QString serverLog(const QString &home) {
+    return home + QStringLiteral("/Library/Logs/vistrel.log");
+}
+inline QString serverErrorLog(const QString &home) {
+    return home + QStringLiteral("/Library/Logs/vistrel.error.log");
+}
+inline QString launcherApp(const QString &home) {
+    return home + QStringLiteral("/Applications/Vistrel.app");
+}
+
+} // namespace vistrel::paths

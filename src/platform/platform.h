@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+
+namespace vistrel {
+
+enum class CaptureKind { Video, Audio };
+
+// Capture authorization values as the system reports them.
+namespace capture {
+inline constexpr int notDetermined = 0;
+inline constexpr int restricted = 1;
+inline constexpr int denied = 2;
+inline constexpr int authorized = 3;
+} // namespace capture
+
+// Everything the programs need from the operating system beyond files, processes and HTTP. The
+// models get one injected; the programs pass SystemPlatform, tests pass a fake.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The current user's home folder, as the system reports it.
+    virtual QString homeDirectory() const = 0;
+    // Absolute path of the service manager's command-line tool.
+    virtual QString launchctlPath() const = 0;
+    // Hands a URL to the desktop (browser, settings). False when nothing took it.
+    virtual bool openUrl(const QUrl &url) = 0;
+    // Starts the application bundle with this identifier from ~/Applications or /Applications.
+    virtual bool openApplication(const QString &bundleIdentifier) = 0;
+    // 0 not determined, 1 restricted, 2 denied, 3 authorized.
+    virtual int captureAuthorization(CaptureKind kind) const = 0;
+    // The user's preferred language identifiers, most preferred first.
+    virtual QStringList preferredLanguages() const = 0;
+    // The program's own per-user settings.
+    virtual QVariant userDefault(const QString &key) const = 0;
+    virtual void setUserDefault(const QString &key, const QVariant &value) = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+    // The normal end of the application (closes its window).
+    virtual void terminateApplication() = 0;
+};
+
+} // namespace vistrel

@@ -1,0 +1,146 @@
+#include "systemplatform.h"
+
+#include "common/bundleinfo.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace vistrel {
+
+SystemPlatform::SystemPlatform(QString settingsName, QString bundlePath)
+    : m_settingsName(std::move(settingsName))
+    , m_bundlePath(bundlePath.isEmpty() ? mainBundlePath() : std::move(bundlePath)) {}
+
+QString SystemPlatform::homeDirectory() const {
+    return QDir::homePath();
+}
+
+QString SystemPlatform::launchctlPath() const {
+#ifdef Q_OS_MACOS
+    return QStringLiteral("/bin/launchctl");
+#else
+    // The launcher carries the stand-in itself; the installer finds it in the launcher it carries.
+    const QStringList candidates = {
+        m_bundlePath + QStringLiteral("/Contents/Helpers/launchctl"),
+        m_bundlePath + QStringLiteral("/Contents/Resources/Vistrel.app/Contents/Helpers/launchctl"),
+    };
+    for (const QString &candidate : candidates) {
+        if (!m_bundlePath.isEmpty() && QFileInfo(candidate).isExecutable())
+            return candidate;
+    }
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("launchctl"));
+    return onPath.isEmpty() ? QStringLiteral("/bin/launchctl") : onPath;
+#endif
+}
+
+void SystemPlatform::prepareEnvironment() const {
+    const QString dir = QFileInfo(launchctlPath()).absolutePath();
+    const QByteArray path = qgetenv("PATH");
+    if (path.split(':').value(0) != dir.toLocal8Bit())
+        qputenv("PATH", dir.toLocal8Bit() + (path.isEmpty() ? QByteArray() : ':' + path));
+}
+
+bool SystemPlatform::openUrl(const QUrl &url) {
+#ifndef Q_OS_MACOS
+    if (url.scheme() == u"x-apple.systempreferences") {
+        // The desktop's own privacy settings, where the desktop has them; otherwise nothing.
+        const QString settings = QStandardPaths::findExecutable(QStringLiteral("gnome-control-center"));
+        if (settings.isEmpty())
+            return false;
+        return QProcess::startDetached(settings, {QStringLiteral("privacy")});
+    }
+#endif
+    return QDesktopServices::openUrl(url);
+}
+
+QString SystemPlatform::findApplicationBundle(const QString &home, const QString &bundleIdentifier) {
+    for (const QString &folder : {home + QStringLiteral("/Applications"), QStringLiteral("/Applications")}) {
+        const QDir dir(folder);
+        const QStringList bundles = dir.entryList({QStringLiteral("*.app")}, QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &name : bundles) {
+            const QString bundle = dir.filePath(name);
+            if (bundleInfoString(bundle, QStringLiteral("CFBundleIdentifier")) == bundleIdentifier)
+                return bundle;
+        }
+    }
+    return {};
+}
+
+bool SystemPlatform::launchBundle(const QString &bundlePath) {
+    const auto executable = bundleInfoString(bundlePath, QStringLiteral("CFBundleExecutable"));
+    if (!executable || executable->isEmpty())
+        return false;
+    const QString program = bundlePath + QStringLiteral("/Contents/MacOS/") + *executable;
+    if (!QFileInfo(program).isExecutable())
+        return false;
+    return QProcess::startDetached(program, {}, bundlePath);
+}
+
+bool SystemPlatform::openApplication(const QString &bundleIdentifier) {
+#ifdef Q_OS_MACOS
+    return QProcess::startDetached(QStringLiteral("/usr/bin/open"), {QStringLiteral("-b"), bundleIdentifier});
+#else
+    const QString bundle = findApplicationBundle(homeDirectory(), bundleIdentifier);
+    return !bundle.isEmpty() && launchBundle(bundle);
+#endif
+}
+
+int SystemPlatform::captureAuthorization(CaptureKind kind) const {
+#ifdef Q_OS_MACOS
+    Q_UNUSED(kind);
+    return capture::notDetermined;
+#else
+    // A device node that exists decides between authorized and denied by whether we may open it.
+    QStringList devices;
+    if (kind == CaptureKind::Video) {
+        devices = QDir(QStringLiteral("/dev")).entryList({QStringLiteral("video*")}, QDir::System);
+        for (QString &d : devices)
+            d.prepend(u"/dev/");
+    } else {
+        devices = QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("pcmC*D*c")}, QDir::System);
+        for (QString &d : devices)
+            d.prepend(u"/dev/snd/");
+    }
+    if (devices.isEmpty())
+        return capture::notDetermined;
+    for (const QString &device : devices) {
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0)
+            return capture::authorized;
+    }
+    return capture::denied;
+#endif
+}
+
+QStringList SystemPlatform::preferredLanguages() const {
+    return QLocale::system().uiLanguages();
+}
+
+QVariant SystemPlatform::userDefault(const QString &key) const {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("qelvonet"), m_settingsName);
+    return settings.value(key);
+}
+
+void SystemPlatform::setUserDefault(const QString &key, const QVariant &value) {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("qelvonet"), m_settingsName);
+    settings.setValue(key, value);
+}
+
+void SystemPlatform::setClipboardText(const QString &text) {
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        app->clipboard()->setText(text);
+}
+
+void SystemPlatform::terminateApplication() {
+    QCoreApplication::quit();
+}
+
+} // namespace vistrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform.h"
+
+namespace vistrel {
+
+// The real platform. On Linux the service manager is the stand-in shipped in the launcher
+// bundle's Contents/Helpers.
+class SystemPlatform : public Platform {
+public:
+    // bundlePath: the running program's bundle (defaults to the main bundle); settingsName: the
+    // name under which the program keeps its user defaults.
+    explicit SystemPlatform(QString settingsName, QString bundlePath = {});
+
+    QString homeDirectory() const override;
+    QString launchctlPath() const override;
+    bool openUrl(const QUrl &url) override;
+    bool openApplication(const QString &bundleIdentifier) override;
+    int captureAuthorization(CaptureKind kind) const override;
+    QStringList preferredLanguages() const override;
+    QVariant userDefault(const QString &key) const override;
+    void setUserDefault(const QString &key, const QVariant &value) override;
+    void setClipboardText(const QString &text) override;
+    void terminateApplication() override;
+
+    // Puts the folder of launchctlPath() first on PATH, so that shell command lines that say
+    // "launchctl" reach the same tool. Called once at start-up.
+    void prepareEnvironment() const;
+
+    // The bundle in ~/Applications or /Applications (under home) with this identifier; empty if none.
+    static QString findApplicationBundle(const QString &home, const QString &bundleIdentifier);
+    // Starts a bundle's CFBundleExecutable detached from this process.
+    static bool launchBundle(const QString &bundlePath);
+
+private:
+    QString m_settingsName;
+    QString m_bundlePath;
+};
+
+} // namespace vistrel

@@ -1,0 +1,114 @@
+#include "testenv.h"
+
+#include "common/paths.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <unistd.h>
+
+namespace vistrel::test {
+
+QString launchctlTool() {
+    return QStringLiteral(VISTREL_TEST_LAUNCHCTL);
+}
+QString demoServerProgram() {
+    return QStringLiteral(VISTREL_TEST_DEMO_SERVER);
+}
+QString demoVendorProgram() {
+    return QStringLiteral(VISTREL_TEST_DEMO_VENDOR);
+}
+QString demoPackage() {
+    return QStringLiteral(VISTREL_TEST_DEMO_PACKAGE);
+}
+QString launcherBundle() {
+    return QStringLiteral(VISTREL_TEST_LAUNCHER_BUNDLE);
+}
+QString installerBundle() {
+    return QStringLiteral(VISTREL_TEST_INSTALLER_BUNDLE);
+}
+
+quint16 freePort() {
+    // Bind both loopbacks' port 0 and hand out what the kernel chose; retry when the IPv6 side is taken.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QTcpServer v4;
+        if (!v4.listen(QHostAddress::LocalHost, 0))
+            continue;
+        const quint16 port = v4.serverPort();
+        QTcpServer v6;
+        if (v6.listen(QHostAddress::LocalHostIPv6, port) || v6.serverError() != QAbstractSocket::AddressInUseError)
+            return port;
+    }
+    return 0;
+}
+
+bool portIsOpen(quint16 port) {
+    for (const auto &address : {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)}) {
+        QTcpSocket socket;
+        socket.connectToHost(address, port);
+        if (socket.waitForConnected(1000))
+            return true;
+    }
+    return false;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+TestHome::TestHome(const QString &nameWithSpecialCharacters) {
+    if (!m_root.isValid())
+        return;
+    m_home = m_root.path() + QStringLiteral("/") +
+             (nameWithSpecialCharacters.isEmpty() ? QStringLiteral("home") : nameWithSpecialCharacters);
+    m_valid = QDir().mkpath(m_home) && QDir().mkpath(runtimeDir());
+    QFile::setPermissions(runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtimeDir().toLocal8Bit());
+}
+
+TestHome::~TestHome() {
+    if (m_valid) {
+        // Unload whatever the test left in this private domain.
+        QProcess::execute(launchctlTool(), {QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()),
+                                            paths::launchAgentPlist(m_home)});
+    }
+    if (m_previousRuntime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", m_previousRuntime);
+}
+
+DemoVendor::DemoVendor(const QStringList &extraArguments)
+    : m_process(std::make_unique<QProcess>()) {
+    QStringList args{QStringLiteral("--package"), demoPackage(), QStringLiteral("--port"), QStringLiteral("0")};
+    args += extraArguments;
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(demoVendorProgram(), args);
+    if (!m_process->waitForStarted(5000))
+        return;
+    // The vendor prints its origin on its first line once it listens.
+    QElapsedTimer timer;
+    timer.start();
+    while (!m_process->canReadLine() && timer.elapsed() < 10000)
+        m_process->waitForReadyRead(200);
+    if (m_process->canReadLine())
+        m_origin = QString::fromUtf8(m_process->readLine()).trimmed();
+}
+
+DemoVendor::~DemoVendor() {
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(3000))
+            m_process->kill();
+        m_process->waitForFinished(3000);
+    }
+}
+
+} // namespace vistrel::test

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace vistrel::test {
+
+// Paths of what the build made, for tests that run the real pieces.
+QString launchctlTool();     // the service-manager stand-in
+QString demoServerProgram(); // the stand-in server executable
+QString demoVendorProgram(); // the stand-in download service
+QString demoPackage();       // the zip the vendor serves
+QString launcherBundle();    // Vistrel.app as built
+QString installerBundle();   // VistrelInstaller.app as built
+
+// A TCP port on 127.0.0.1 that nothing listens on right now.
+quint16 freePort();
+
+// True when something accepts connections on localhost:port.
+bool portIsOpen(quint16 port);
+
+// Writes text to a file, creating its folders. Returns false on failure.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+// A temporary home folder with its own private service-manager domain: XDG_RUNTIME_DIR points at
+// a folder inside it for this process and its children. The destructor boots out whatever the
+// test left loaded there, so no job outlives the test.
+class TestHome {
+public:
+    explicit TestHome(const QString &nameWithSpecialCharacters = {});
+    ~TestHome();
+    TestHome(const TestHome &) = delete;
+    TestHome &operator=(const TestHome &) = delete;
+
+    bool isValid() const { return m_valid; }
+    const QString &path() const { return m_home; }
+    QString runtimeDir() const { return m_root.path() + QStringLiteral("/runtime"); }
+
+private:
+    QTemporaryDir m_root;
+    QString m_home;
+    QByteArray m_previousRuntime;
+    bool m_valid = false;
+};
+
+// A demo vendor started on a free port; origin() is its http://127.0.0.1:<port>. Extra arguments
+// select its failure modes.
+class DemoVendor {
+public:
+    explicit DemoVendor(const QStringList &extraArguments = {});
+    ~DemoVendor();
+    bool isRunning() const { return !m_origin.isEmpty(); }
+    const QString &origin() const { return m_origin; }
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    QString m_origin;
+};
+
+} // namespace vistrel::test
