@@ -1,0 +1,140 @@
+#include "launcherlocalizationmanager.h"
+
+#include "launcherstrings.h"
+
+#include "common/diagnostics.h"
+#include "common/paths.h"
+#include "common/porttext.h"
+#include "common/textformat.h"
+#include "platform/platform.h"
+
+#include <QFile>
+
+#include <initializer_list>
+#include <optional>
+#include <utility>
+
+namespace vistrel {
+
+namespace {
+
+const StringTable &emptyTable() {
+    static const StringTable table;
+    return table;
+}
+
+// Server codes as the installer writes them, compared after lower-casing.
+constexpr std::pair<QStringView, QStringView> languageFileCodes[] = {
+    {u"en", u"en"}, {u"es", u"es"}, {u"fr", u"fr"},         {u"de", u"de"},         {u"it", u"it"},
+    {u"pt", u"pt"}, {u"ja", u"ja"}, {u"zh-cn", u"zh-Hans"}, {u"zh-tw", u"zh-Hant"}, {u"ru", u"ru"},
+};
+
+struct LanguagePrefixes {
+    QStringView code;
+    std::initializer_list<QStringView> identifiers;
+};
+
+// The same table as the installer's.
+const LanguagePrefixes languagePrefixes[] = {
+    {u"en", {u"en", u"en-US", u"en-GB", u"en-CA", u"en-AU"}},
+    {u"es", {u"es", u"es-ES", u"es-MX", u"es-AR", u"es-CO"}},
+    {u"fr", {u"fr", u"fr-FR", u"fr-CA"}},
+    {u"de", {u"de", u"de-DE", u"de-AT", u"de-CH"}},
+    {u"it", {u"it", u"it-IT", u"it-CH"}},
+    {u"pt", {u"pt", u"pt-BR", u"pt-PT"}},
+    {u"ja", {u"ja", u"ja-JP"}},
+    {u"zh-Hans", {u"zh", u"zh-CN", u"zh-Hans", u"zh-Hans-CN"}},
+    {u"ru", {u"ru", u"ru-RU"}},
+};
+
+} // namespace
+
+LauncherLocalizationManager::LauncherLocalizationManager(Platform &platform, QObject *parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_installPath(paths::installRoot(platform.homeDirectory()))
+    , m_currentLanguage(QStringLiteral("en"))
+    , m_strings(&emptyTable()) {
+    m_currentLanguage = readLanguageFile();
+    m_strings = &stringTable(m_currentLanguage);
+}
+
+void LauncherLocalizationManager::setCurrentLanguage(const QString &code) {
+    if (code == m_currentLanguage)
+        return;
+    m_currentLanguage = code;
+    m_strings = &stringTable(code);
+    emit currentLanguageChanged();
+}
+
+QString LauncherLocalizationManager::localizedString(const QString &key) const {
+    return lookupText(*m_strings, key);
+}
+
+QString LauncherLocalizationManager::formatWithInteger(const QString &key, qint64 value) const {
+    return formatText(localizedString(key), {value});
+}
+
+QString LauncherLocalizationManager::formatWithText(const QString &key, const QString &value) const {
+    return formatText(localizedString(key), {value});
+}
+
+QString LauncherLocalizationManager::uninstallStepTitle(const QString &caseName) const {
+    return localizedString(QStringLiteral("uninstall.step.") + caseName + QStringLiteral(".title"));
+}
+
+QString LauncherLocalizationManager::uninstallStepDescription(const QString &caseName) const {
+    return localizedString(QStringLiteral("uninstall.step.") + caseName + QStringLiteral(".description"));
+}
+
+QString LauncherLocalizationManager::normalizeLanguageCode(const QString &trimmedText) {
+    const QString lower = trimmedText.toLower();
+    for (const auto &[fileCode, code] : languageFileCodes) {
+        if (lower == fileCode)
+            return code.toString();
+    }
+    return QStringLiteral("en");
+}
+
+QString LauncherLocalizationManager::detectSystemLanguage(const QStringList &preferredLanguages) {
+    for (const QString &preferred : preferredLanguages) {
+        for (const LanguagePrefixes &language : languagePrefixes) {
+            for (QStringView identifier : language.identifiers) {
+                if (preferred.startsWith(identifier))
+                    return language.code.toString();
+            }
+        }
+    }
+    return QStringLiteral("en");
+}
+
+const StringTable &LauncherLocalizationManager::stringTable(const QString &code) {
+    return launcherStringTable(code);
+}
+
+QString LauncherLocalizationManager::readLanguageFile() const {
+    const QString path = m_installPath + QStringLiteral("/lang.txt");
+    QString failure;
+    std::optional<QString> text;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failure = QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be opened: %1").arg(file.errorString());
+    } else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            failure = QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be read: %1").arg(file.errorString());
+        else if (!(text = decodeUtf8(bytes)))
+            failure =
+                QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be read because it isn\u2019t UTF-8 text.");
+    }
+    if (!text) {
+        printLine(QStringLiteral("Could not read lang.txt file: ") + failure);
+        return detectSystemLanguage(m_platform.preferredLanguages());
+    }
+    const QString trimmed = text->trimmed();
+    const QString code = normalizeLanguageCode(trimmed);
+    printLine(QStringLiteral("Read language from lang.txt: %1 -> %2").arg(trimmed, code));
+    return code;
+}
+
+} // namespace vistrel
