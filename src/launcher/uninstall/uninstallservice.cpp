@@ -1,0 +1,267 @@
+#include "uninstallservice.h"
+
+#include "common/commandrunner.h"
+#include "common/error.h"
+#include "common/paths.h"
+#include "common/shellquote.h"
+#include "launcher/uninstall/entryremoval.h"
+#include "platform/platform.h"
+
+#include <QCoro/QCoroFuture>
+#include <QCoro/QCoroTimer>
+#include <QFileInfo>
+#include <QJSEngine>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace vistrel {
+
+namespace {
+
+// Removal of a large bundle can take a while: it runs on the thread pool, the event loop goes on.
+QCoro::Task<RemovalResult> removeInBackground(const QString &path) {
+    QFuture<RemovalResult> future = QtConcurrent::run(&removeEntry, path);
+    co_return co_await future;
+}
+
+Error removalError(const RemovalResult &result) {
+    return Error(QStringLiteral("NSPOSIXErrorDomain"), result.errorCode, result.errorDescription);
+}
+
+} // namespace
+
+std::shared_ptr<UninstallService> UninstallService::create(Platform &platform, Timing timing) {
+    // Deferred deletion: the last reference may go from inside one of the object's own signals.
+    std::shared_ptr<UninstallService> service(new UninstallService(ConstructionKey(), platform, timing),
+                                              [](UninstallService *s) { s->deleteLater(); });
+    QJSEngine::setObjectOwnership(service.get(), QJSEngine::CppOwnership);
+    return service;
+}
+
+UninstallService::UninstallService(ConstructionKey, Platform &platform, Timing timing)
+    : m_timing(timing) {
+    const QString home = platform.homeDirectory();
+    m_installPath = paths::installRoot(home);
+    m_plistPath = paths::launchAgentPlist(home);
+    m_launcherAppPath = paths::launcherApp(home);
+    m_logPaths = {paths::serverLog(home), paths::serverErrorLog(home)};
+}
+
+UninstallService::~UninstallService() = default;
+
+QVariantList UninstallService::confirmationItemsForView() const {
+    QVariantList rows;
+    for (const UninstallItem &item : confirmationItems())
+        rows.append(QVariant::fromValue(item));
+    return rows;
+}
+
+void UninstallService::startUninstall() {
+    if (m_running)
+        return;
+    m_running = true;
+    setUninstalling(true);
+    setProgress(0);
+    if (!m_log.isEmpty()) {
+        m_log.clear();
+        emit logChanged();
+    }
+    setError(std::nullopt);
+    setCurrentStep(UninstallStep::stopService);
+    run(shared_from_this());
+}
+
+QCoro::Task<> UninstallService::run(std::shared_ptr<UninstallService> self) {
+    // self keeps the object alive until the run has ended, whoever else lets go of it.
+    co_await self->performUninstall();
+    self->m_running = false;
+    emit self->runFinished();
+}
+
+QCoro::Task<> UninstallService::performUninstall() {
+    const QList<UninstallStep> steps = UninstallStep::allCases();
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const UninstallStep step = steps[i];
+        setCurrentStep(step);
+        setProgress(double(i));
+
+        std::optional<QString> failure;
+        try {
+            co_await runStep(step);
+        } catch (const Error &e) {
+            failure = e.description();
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+        if (failure) {
+            addLog(QStringLiteral("\u274C %1 failed: %2").arg(step.caseName(), *failure));
+            setError(failure);
+            co_return;
+        }
+        addLog(QStringLiteral("\u2705 %1 complete").arg(step.caseName()));
+        co_await QCoro::sleepFor(m_timing.stepPause);
+    }
+    setProgress(double(stepCount()));
+}
+
+QCoro::Task<> UninstallService::runStep(UninstallStep step) {
+    switch (step.value()) {
+    case UninstallStep::stopService:
+        co_await stopRunningService();
+        break;
+    case UninstallStep::removeLaunchAgent:
+        co_await removeLaunchAgentPlist();
+        break;
+    case UninstallStep::removeApplicationFiles:
+        co_await removeServerFiles();
+        break;
+    case UninstallStep::removeLauncherApp:
+        co_await removeLauncherBundle();
+        break;
+    case UninstallStep::cleanupLogs:
+        co_await removeLogFiles();
+        break;
+    case UninstallStep::complete:
+        break;
+    }
+}
+
+QCoro::Task<> UninstallService::stopRunningService() {
+    addLog(QStringLiteral("Stopping Vistrel service..."));
+    const std::optional<QString> uid = co_await currentUserID();
+    if (!uid) {
+        addLog(QStringLiteral("\u26A0\uFE0F Could not determine user ID, skipping service stop"));
+        co_return;
+    }
+    // "launchctl" is looked up on PATH (the app puts its own helper folder first). Both arguments
+    // are quoted, so no character in the home folder can reach the shell as syntax.
+    const QString command = QStringLiteral("launchctl bootout ") + shellQuote(QStringLiteral("gui/") + *uid) +
+                            QLatin1Char(' ') + shellQuote(m_plistPath);
+    std::optional<QString> warning;
+    try {
+        co_await runShellCommand(command);
+    } catch (const Error &e) {
+        warning = e.description();
+    }
+    if (warning)
+        addLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
+    else
+        addLog(QStringLiteral("Service stopped successfully"));
+}
+
+QCoro::Task<> UninstallService::removeLaunchAgentPlist() {
+    addLog(QStringLiteral("Removing launch agent configuration..."));
+    const RemovalResult result = co_await removeInBackground(m_plistPath);
+    switch (result.outcome) {
+    case RemovalResult::Failed:
+        throw removalError(result);
+    case RemovalResult::Removed:
+        addLog(QStringLiteral("Launch agent plist removed"));
+        break;
+    case RemovalResult::Absent:
+        addLog(QStringLiteral("Launch agent plist not found (already removed)"));
+        break;
+    }
+}
+
+QCoro::Task<> UninstallService::removeServerFiles() {
+    addLog(QStringLiteral("Removing Vistrel application files..."));
+    // Only these entries go; Media (the user's data), lang.txt, the browser script, anything else
+    // and the install root itself stay.
+    const QStringList candidates{
+        m_installPath + QStringLiteral("/TarvikService.app"),
+        m_installPath + QStringLiteral("/ffmpeg7"),
+        m_installPath + QStringLiteral("/Plugins"),
+        m_installPath + QStringLiteral("/tarvik-update.sh"),
+        m_installPath + QStringLiteral("/Tarvik"),
+    };
+    int found = 0;
+    int removed = 0;
+    for (const QString &path : candidates) {
+        const RemovalResult result = co_await removeInBackground(path);
+        if (result.outcome == RemovalResult::Absent)
+            continue;
+        ++found;
+        if (result.outcome == RemovalResult::Removed) {
+            ++removed;
+            addLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
+        } else {
+            addLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.errorDescription));
+        }
+    }
+    if (removed > 0)
+        addLog(QStringLiteral("Application core files removed successfully. User data (Media/XML) was preserved."));
+    else if (found == 0)
+        addLog(QStringLiteral("Application files not found (already removed)"));
+    // Found but none removed: the warnings above say why; "not found" would be untrue.
+}
+
+QCoro::Task<> UninstallService::removeLauncherBundle() {
+    addLog(QStringLiteral("Removing launcher app..."));
+    // When the launcher runs from this bundle, the running process goes on without it.
+    const RemovalResult result = co_await removeInBackground(m_launcherAppPath);
+    switch (result.outcome) {
+    case RemovalResult::Failed:
+        throw removalError(result);
+    case RemovalResult::Removed:
+        addLog(QStringLiteral("Launcher app removed from: %1").arg(m_launcherAppPath));
+        break;
+    case RemovalResult::Absent:
+        addLog(QStringLiteral("Launcher app not found (already removed)"));
+        break;
+    }
+}
+
+QCoro::Task<> UninstallService::removeLogFiles() {
+    addLog(QStringLiteral("Cleaning up log files..."));
+    int found = 0;
+    int removed = 0;
+    for (const QString &path : m_logPaths) {
+        const RemovalResult result = co_await removeInBackground(path);
+        if (result.outcome == RemovalResult::Absent)
+            continue;
+        ++found;
+        if (result.outcome == RemovalResult::Removed)
+            ++removed;
+        else
+            addLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
+    }
+    if (removed > 0)
+        addLog(QStringLiteral("Removed %1 log file(s)").arg(removed));
+    else if (found == 0)
+        addLog(QStringLiteral("No log files found to remove"));
+}
+
+void UninstallService::addLog(const QString &line) {
+    m_log.append(line);
+    emit logChanged();
+}
+
+void UninstallService::setCurrentStep(UninstallStep step) {
+    if (m_currentStep == step)
+        return;
+    m_currentStep = step;
+    emit currentStepChanged();
+}
+
+void UninstallService::setUninstalling(bool value) {
+    if (m_isUninstalling == value)
+        return;
+    m_isUninstalling = value;
+    emit isUninstallingChanged();
+}
+
+void UninstallService::setProgress(double value) {
+    if (m_progress == value)
+        return;
+    m_progress = value;
+    emit progressChanged();
+}
+
+void UninstallService::setError(std::optional<QString> error) {
+    if (m_error == error)
+        return;
+    m_error = std::move(error);
+    emit errorChanged();
+}
+
+} // namespace vistrel

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "common/timing.h"
+#include "launcher/uninstall/uninstallitem.h"
+#include "launcher/uninstall/uninstallstep.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <QCoro/QCoroTask>
+
+#include <memory>
+#include <optional>
+
+namespace vistrel {
+
+class Platform;
+
+// Removes the installation from the user's account in six steps and publishes the run for the
+// uninstaller window: the current step, a progress count out of six, a log and the error that
+// stopped it. The user's data (Media), the language file and the install root itself stay.
+//
+// Always owned through std::shared_ptr (see create()): a running uninstall holds a reference, so
+// the window may drop its own at any time and the run still ends normally.
+class UninstallService : public QObject, public std::enable_shared_from_this<UninstallService> {
+    Q_OBJECT
+    Q_PROPERTY(vistrel::UninstallStep currentStep READ currentStep NOTIFY currentStepChanged)
+    Q_PROPERTY(bool isUninstalling READ isUninstalling NOTIFY isUninstallingChanged)
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    Q_PROPERTY(QStringList log READ log NOTIFY logChanged)
+    Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
+    Q_PROPERTY(bool hasError READ hasError NOTIFY errorChanged)
+    Q_PROPERTY(int stepCount READ stepCount CONSTANT)
+    Q_PROPERTY(QVariantList confirmationItems READ confirmationItemsForView CONSTANT)
+    Q_PROPERTY(QString tarvikInstallPath READ tarvikInstallPath CONSTANT)
+    Q_PROPERTY(QString tarvikPlistPath READ tarvikPlistPath CONSTANT)
+    Q_PROPERTY(QString launcherAppPath READ launcherAppPath CONSTANT)
+    Q_PROPERTY(QStringList logPaths READ logPaths CONSTANT)
+
+    struct ConstructionKey {
+        explicit ConstructionKey() = default;
+    };
+
+public:
+    // The paths come from the platform's home folder once, here; nothing on disk is touched.
+    // The object has C++ ownership for QML; it is deleted (deferred) when the last reference goes.
+    static std::shared_ptr<UninstallService> create(Platform &platform, Timing timing = {});
+    UninstallService(ConstructionKey, Platform &platform, Timing timing);
+    ~UninstallService() override;
+
+    UninstallStep currentStep() const { return m_currentStep; }
+    bool isUninstalling() const { return m_isUninstalling; }
+    double progress() const { return m_progress; }
+    const QStringList &log() const { return m_log; }
+    const std::optional<QString> &error() const { return m_error; }
+    QString errorText() const { return m_error.value_or(QString()); }
+    bool hasError() const { return m_error.has_value(); }
+    bool isRunning() const { return m_running; }
+
+    // The total the progress bar measures against.
+    static constexpr int stepCount() { return UninstallStep::caseCount; }
+    static QList<UninstallItem> confirmationItems() { return UninstallItem::confirmationList(); }
+    QVariantList confirmationItemsForView() const;
+
+    const QString &tarvikInstallPath() const { return m_installPath; }
+    const QString &tarvikPlistPath() const { return m_plistPath; }
+    const QString &launcherAppPath() const { return m_launcherAppPath; }
+    const QStringList &logPaths() const { return m_logPaths; }
+
+    // Resets the published state and starts the run; returns at once. A call while a run is
+    // under way is ignored: two runs at once would interleave their steps and logs.
+    Q_INVOKABLE void startUninstall();
+
+    // The six steps in order; ends early at the first step that fails. Never throws.
+    QCoro::Task<> performUninstall();
+
+signals:
+    void currentStepChanged();
+    void isUninstallingChanged();
+    void progressChanged();
+    void logChanged();
+    void errorChanged();
+    // The run started by startUninstall has ended, successfully or not.
+    void runFinished();
+
+private:
+    static QCoro::Task<> run(std::shared_ptr<UninstallService> self);
+    QCoro::Task<> runStep(UninstallStep step);
+
+    QCoro::Task<> stopRunningService();
+    QCoro::Task<> removeLaunchAgentPlist();
+    QCoro::Task<> removeServerFiles();
+    QCoro::Task<> removeLauncherBundle();
+    QCoro::Task<> removeLogFiles();
+
+    void addLog(const QString &line);
+    void setCurrentStep(UninstallStep step);
+    void setUninstalling(bool value);
+    void setProgress(double value);
+    void setError(std::optional<QString> error);
+
+    Timing m_timing;
+    QString m_installPath;
+    QString m_plistPath;
+    QString m_launcherAppPath;
+    QStringList m_logPaths;
+
+    UninstallStep m_currentStep = UninstallStep::stopService;
+    bool m_isUninstalling = false;
+    double m_progress = 0;
+    QStringList m_log;
+    std::optional<QString> m_error;
+    bool m_running = false;
+};
+
+} // namespace vistrel

@@ -1,0 +1,129 @@
+// The uninstaller's vocabulary (steps, confirmation rows), its fixed paths and initial state, and
+// how a view reads them.
+#include "launcher/uninstall/uninstallservice.h"
+
+#include "fakeplatform.h"
+
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vistrel;
+
+class UninstallModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void steps_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("caseName");
+        QTest::addColumn<QString>("symbol");
+        QTest::newRow("stopService") << 0 << "stopService"
+                                     << "stop.circle";
+        QTest::newRow("removeLaunchAgent") << 1 << "removeLaunchAgent"
+                                           << "trash";
+        QTest::newRow("removeApplicationFiles") << 2 << "removeApplicationFiles"
+                                                << "folder.badge.minus";
+        QTest::newRow("removeLauncherApp") << 3 << "removeLauncherApp"
+                                           << "app.dashed";
+        QTest::newRow("cleanupLogs") << 4 << "cleanupLogs"
+                                     << "text.badge.xmark";
+        QTest::newRow("complete") << 5 << "complete"
+                                  << "checkmark.circle.fill";
+    }
+
+    void steps() {
+        QFETCH(int, index);
+        QFETCH(QString, caseName);
+        QFETCH(QString, symbol);
+        const QList<UninstallStep> all = UninstallStep::allCases();
+        QCOMPARE(all.size(), 6);
+        const UninstallStep step = all.at(index);
+        QCOMPARE(step.index(), index);
+        QCOMPARE(step.caseName(), caseName);
+        QCOMPARE(step.titleKey(), QStringLiteral("uninstall.step.%1.title").arg(caseName));
+        QCOMPARE(step.descriptionKey(), QStringLiteral("uninstall.step.%1.description").arg(caseName));
+        QCOMPARE(step.symbol(), symbol);
+        QCOMPARE(step.isComplete(), caseName == u"complete");
+        // The enumerator carries the same spelling as the vocabulary.
+        QCOMPARE(QString::fromLatin1(QMetaEnum::fromType<UninstallStep::Case>().valueToKey(index)), caseName);
+    }
+
+    void stepsAreDistinctValues() {
+        const QList<UninstallStep> all = UninstallStep::allCases();
+        const QSet<UninstallStep> set(all.begin(), all.end());
+        QCOMPARE(set.size(), 6);
+        QVERIFY(set.contains(UninstallStep::cleanupLogs));
+        QVERIFY(UninstallStep(UninstallStep::complete) == all.last());
+        QVERIFY(!(all[0] == all[1]));
+    }
+
+    void confirmationList() {
+        const QList<UninstallItem> expected{
+            {QStringLiteral("stop.circle"), QStringLiteral("uninstall.item.stopService")},
+            {QStringLiteral("trash"), QStringLiteral("uninstall.item.removeLaunchAgent")},
+            {QStringLiteral("folder.badge.minus"), QStringLiteral("uninstall.item.removeFiles")},
+            {QStringLiteral("app.dashed"), QStringLiteral("uninstall.item.removeLauncher")},
+            {QStringLiteral("text.badge.xmark"), QStringLiteral("uninstall.item.cleanupLogs")},
+        };
+        QCOMPARE(UninstallService::confirmationItems(), expected);
+        // The rows share the symbols of the first five steps.
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(expected[i].symbol(), UninstallStep::allCases()[i].symbol());
+    }
+
+    void pathsAndInitialState() {
+        test::FakePlatform platform;
+        platform.home = QStringLiteral("/Users/ana");
+        const auto service = UninstallService::create(platform);
+        QCOMPARE(service->tarvikInstallPath(), QStringLiteral("/Users/ana/Library/Application Support/Vistrel"));
+        QCOMPARE(service->tarvikPlistPath(), QStringLiteral("/Users/ana/Library/LaunchAgents/com.qelvo.vistrel.plist"));
+        QCOMPARE(service->launcherAppPath(), QStringLiteral("/Users/ana/Applications/Vistrel.app"));
+        QCOMPARE(service->logPaths(), QStringList({QStringLiteral("/Users/ana/Library/Logs/vistrel.log"),
+                                                   QStringLiteral("/Users/ana/Library/Logs/vistrel.error.log")}));
+        QCOMPARE(service->currentStep(), UninstallStep(UninstallStep::stopService));
+        QVERIFY(!service->isUninstalling());
+        QCOMPARE(service->progress(), 0.0);
+        QVERIFY(service->log().isEmpty());
+        QVERIFY(!service->hasError());
+        QVERIFY(!service->isRunning());
+    }
+
+    // A view reaches everything through the meta-object: the step's gadget properties, the
+    // confirmation rows, the total, and the change signals it binds to.
+    void readableFromQml() {
+        test::FakePlatform platform;
+        platform.home = QStringLiteral("/Users/ana");
+        const auto service = UninstallService::create(platform);
+        QQmlEngine engine;
+        engine.rootContext()->setContextProperty(QStringLiteral("service"), service.get());
+        QQmlExpression expression(engine.rootContext(), nullptr,
+                                  QStringLiteral("[service.currentStep.caseName, service.currentStep.titleKey,"
+                                                 " service.currentStep.descriptionKey, service.currentStep.symbol,"
+                                                 " service.currentStep.isComplete, service.stepCount,"
+                                                 " service.confirmationItems.length,"
+                                                 " service.confirmationItems[2].symbol,"
+                                                 " service.confirmationItems[2].textKey,"
+                                                 " service.isUninstalling, service.progress, service.log.length,"
+                                                 " service.hasError, service.error].join('|')"));
+        const QVariant value = expression.evaluate();
+        QVERIFY2(!expression.hasError(), qPrintable(expression.error().toString()));
+        QCOMPARE(value.toString(), QStringLiteral("stopService|uninstall.step.stopService.title|"
+                                                  "uninstall.step.stopService.description|stop.circle|false|6|5|"
+                                                  "folder.badge.minus|uninstall.item.removeFiles|false|0|0|false|"));
+        QCOMPARE(QQmlEngine::objectOwnership(service.get()), QQmlEngine::CppOwnership);
+
+        const QMetaObject *meta = service->metaObject();
+        for (const char *name : {"currentStep", "isUninstalling", "progress", "log", "error", "hasError"}) {
+            const QMetaProperty property = meta->property(meta->indexOfProperty(name));
+            QVERIFY2(property.hasNotifySignal(), name);
+        }
+        QVERIFY(meta->indexOfMethod("startUninstall()") >= 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(UninstallModelTest)
+#include "tst_uninstallmodel.moc"
