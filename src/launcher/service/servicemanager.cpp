@@ -1,0 +1,378 @@
+#include "servicemanager.h"
+
+#include "serverprobe.h"
+
+#include "common/commandrunner.h"
+#include "common/diagnostics.h"
+#include "common/paths.h"
+#include "common/porttext.h"
+#include "launcher/localization/launcherlocalizationmanager.h"
+#include "platform/platform.h"
+
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QProcess>
+#include <QTimer>
+#include <QUrl>
+
+#include <QCoro/QCoroTimer>
+
+namespace vistrel {
+
+namespace {
+
+// QCoro::sleepFor uses a coarse timer, which may fire a little early; the restart gap is a minimum.
+QCoro::Task<void> sleepAtLeast(std::chrono::milliseconds duration) {
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    timer.start(duration);
+    co_await timer;
+}
+
+} // namespace
+
+struct ServiceManager::LaunchctlOutcome {
+    enum class Kind { NoUserId, LaunchFailed, Exited };
+    Kind kind = Kind::Exited;
+    QString launchError;
+    int exitCode = 0;
+};
+
+ServiceManager::ServiceManager(Platform &platform, LauncherLocalizationManager &localization, Timing timing,
+                               QObject *parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_localization(localization)
+    , m_timing(timing)
+    , m_installPath(paths::installRoot(platform.homeDirectory()))
+    , m_plistPath(paths::launchAgentPlist(platform.homeDirectory()))
+    , m_idProgram(QStringLiteral("/usr/bin/id"))
+    , m_network(makeProbeNetwork())
+    , m_lastStatusCheck(QDateTime::currentDateTime()) {
+    connect(&m_localization, &LauncherLocalizationManager::currentLanguageChanged, this,
+            &ServiceManager::statusTextsChanged);
+}
+
+ServiceManager::~ServiceManager() = default;
+
+// --- published state -------------------------------------------------------------------------
+
+void ServiceManager::setStatus(const ServiceStatus &status) {
+    if (status == m_status)
+        return;
+    m_status = status;
+    emit statusChanged();
+    emit statusTextsChanged();
+}
+
+QString ServiceManager::statusTitle() const {
+    return m_status.statusTitle(m_localization.strings());
+}
+
+QString ServiceManager::statusDetail() const {
+    return m_status.statusDetail(m_localization.strings()).value_or(QString());
+}
+
+bool ServiceManager::hasStatusDetail() const {
+    return m_status.statusDetail(m_localization.strings()).has_value();
+}
+
+bool ServiceManager::permissionsGranted() const {
+    return m_cameraStatus == capture::authorized && m_micStatus == capture::authorized;
+}
+
+void ServiceManager::setPollingActive(bool active) {
+    if (active == m_isPollingActive)
+        return;
+    m_isPollingActive = active;
+    emit isPollingActiveChanged();
+}
+
+void ServiceManager::markCheckStarted() {
+    m_lastStatusCheck = QDateTime::currentDateTime();
+    emit lastStatusCheckChanged();
+}
+
+// --- monitor ----------------------------------------------------------------------------------
+
+qint64 ServiceManager::currentPort() const {
+    return readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
+}
+
+void ServiceManager::checkStatus() {
+    checkStatusAsync();
+}
+
+QCoro::Task<void> ServiceManager::checkStatusAsync() {
+    QPointer<ServiceManager> self(this);
+    setStatus(ServiceStatus::checking());
+    markCheckStarted();
+    const qint64 port = currentPort();
+    const bool running = co_await probeServer(m_network, port, m_timing.probeTimeout);
+    if (!self)
+        co_return;
+    self->setStatus(running ? ServiceStatus::running(port) : ServiceStatus::stopped());
+    self->restartPolling();
+}
+
+void ServiceManager::refreshStatus() {
+    refreshStatusAsync();
+}
+
+QCoro::Task<void> ServiceManager::refreshStatusAsync() {
+    QPointer<ServiceManager> self(this);
+    markCheckStarted();
+    const qint64 port = currentPort();
+    const bool running = co_await probeServer(m_network, port, m_timing.probeTimeout);
+    if (self)
+        self->applyRefreshResult(running, port);
+}
+
+void ServiceManager::applyRefreshResult(bool running, qint64 port) {
+    switch (m_status.kind()) {
+    case ServiceStatus::Case::Stopping:
+        // Stays until the server has really gone.
+        if (!running)
+            setStatus(ServiceStatus::stopped());
+        break;
+    case ServiceStatus::Case::Starting:
+        // Stays until the server answers, however long that takes.
+        if (running)
+            setStatus(ServiceStatus::running(port));
+        break;
+    default:
+        setStatus(running ? ServiceStatus::running(port) : ServiceStatus::stopped());
+        break;
+    }
+}
+
+void ServiceManager::startPolling() {
+    if (m_pollingTimer)
+        return;
+    setPollingActive(true);
+    // The interval follows the state at creation and stays for the timer's life.
+    m_pollingTimer = new QTimer(this);
+    m_pollingTimer->setInterval(m_status.pollingInterval(m_timing));
+    connect(m_pollingTimer, &QTimer::timeout, this, &ServiceManager::pollingTick);
+    m_pollingTimer->start();
+}
+
+void ServiceManager::stopPolling() {
+    delete m_pollingTimer;
+    m_pollingTimer = nullptr;
+    setPollingActive(false);
+}
+
+void ServiceManager::restartPolling() {
+    stopPolling();
+    startPolling();
+}
+
+std::optional<std::chrono::milliseconds> ServiceManager::pollingTimerInterval() const {
+    if (!m_pollingTimer)
+        return std::nullopt;
+    return m_pollingTimer->intervalAsDuration();
+}
+
+void ServiceManager::pollingTick() {
+    if (m_status.pollingTickActs())
+        refreshStatus();
+}
+
+// --- control ----------------------------------------------------------------------------------
+
+QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(QString launchctlPath, QString idProgram,
+                                                                        QString plistPath, QString command) {
+    LaunchctlOutcome outcome;
+    const std::optional<QString> uid = co_await currentUserID(idProgram);
+    if (!uid) {
+        outcome.kind = LaunchctlOutcome::Kind::NoUserId;
+        co_return outcome;
+    }
+    const QStringList arguments{command, QStringLiteral("gui/") + *uid, plistPath};
+    const ProcessResult result = co_await runProcess(launchctlPath, arguments, ChildOutput::Inherit);
+    if (!result.started) {
+        outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
+        outcome.launchError = result.launchError;
+        co_return outcome;
+    }
+    outcome.exitCode = result.crashed && result.exitCode == 0 ? -1 : result.exitCode;
+    co_return outcome;
+}
+
+void ServiceManager::report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors) {
+    if (ignoreErrors)
+        return;
+    switch (outcome.kind) {
+    case LaunchctlOutcome::Kind::NoUserId:
+        // The timer is left as it is here.
+        setStatus(ServiceStatus::error(QStringLiteral("Could not determine current user ID.")));
+        return;
+    case LaunchctlOutcome::Kind::LaunchFailed:
+        setStatus(ServiceStatus::error(QStringLiteral("Failed to run launchctl: ") + outcome.launchError));
+        restartPolling();
+        return;
+    case LaunchctlOutcome::Kind::Exited:
+        if (outcome.exitCode != 0) {
+            setStatus(
+                ServiceStatus::error(QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command)));
+            restartPolling();
+        }
+        return;
+    }
+}
+
+QCoro::Task<void> ServiceManager::runLaunchctl(QString command, bool ignoreErrors) {
+    QPointer<ServiceManager> self(this);
+    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    if (self)
+        self->report(outcome, command, ignoreErrors);
+}
+
+QCoro::Task<void> ServiceManager::startService() {
+    QPointer<ServiceManager> self(this);
+    const QString command = QStringLiteral("bootstrap");
+    co_await runLaunchctl(command, false);
+    if (self)
+        self->refreshStatus();
+}
+
+QCoro::Task<void> ServiceManager::stopService() {
+    QPointer<ServiceManager> self(this);
+    const QString command = QStringLiteral("bootout");
+    co_await runLaunchctl(command, true);
+    if (self)
+        self->refreshStatus();
+}
+
+QCoro::Task<void> ServiceManager::restartService() {
+    QPointer<ServiceManager> self(this);
+    // Everything the sequence needs is taken now: once the bootout has run, the bootstrap must
+    // follow even when the window has closed meanwhile, or the service would stay unloaded.
+    const QString launchctlPath = m_platform.launchctlPath();
+    const QString idProgram = m_idProgram;
+    const QString plistPath = m_plistPath;
+    const std::chrono::milliseconds gap = m_timing.restartGap;
+    const QString bootout = QStringLiteral("bootout");
+    const QString bootstrap = QStringLiteral("bootstrap");
+
+    co_await launchctl(launchctlPath, idProgram, plistPath, bootout);
+    co_await sleepAtLeast(gap);
+    const LaunchctlOutcome outcome = co_await launchctl(launchctlPath, idProgram, plistPath, bootstrap);
+    if (self)
+        self->report(outcome, bootstrap, false);
+}
+
+void ServiceManager::beginTransition(const ServiceStatus &state, ServiceOperation operation) {
+    setStatus(state);
+    restartPolling();
+    (this->*operation)();
+}
+
+void ServiceManager::start() {
+    beginTransition(ServiceStatus::starting(), &ServiceManager::startService);
+}
+
+void ServiceManager::stop() {
+    beginTransition(ServiceStatus::stopping(), &ServiceManager::stopService);
+}
+
+void ServiceManager::restart() {
+    setStatus(ServiceStatus::starting());
+    restartService();
+}
+
+// --- web interface ----------------------------------------------------------------------------
+
+void ServiceManager::openWebInterface() {
+    printLine(QStringLiteral("🚀 Attempting to launch browser..."));
+    const QString installRoot = paths::installRoot(m_platform.homeDirectory());
+    const QString script = installRoot + QStringLiteral("/open_browser_macos.sh");
+    if (!QFileInfo::exists(script)) {
+        printLine(QStringLiteral("❌ Could not find script at: ") + script);
+        openDefaultBrowserFallback();
+        return;
+    }
+    printLine(QStringLiteral("✅ Script found. Preparing to execute."));
+    // Not waited for: the script outlives the launcher, which quits shortly.
+    QProcess process;
+    process.setProgram(QStringLiteral("/bin/bash"));
+    process.setArguments({script});
+    process.setWorkingDirectory(installRoot);
+    if (!process.startDetached()) {
+        printLine(QStringLiteral("❌ Failed to run script: ") + process.errorString());
+        openDefaultBrowserFallback();
+        return;
+    }
+    printLine(QStringLiteral("✅ Launch script executed successfully."));
+    scheduleTermination();
+}
+
+void ServiceManager::openDefaultBrowserFallback() {
+    // Always port 8090 here, whatever the port file says.
+    const QUrl url(QStringLiteral("http://localhost:8090"));
+    printLine(QStringLiteral(" Falling back to default browser with port 8090..."));
+    openInBrowserAndQuit(url);
+}
+
+void ServiceManager::openInBrowserAndQuit(const QUrl &url) {
+    m_platform.openUrl(url);
+    scheduleTermination();
+}
+
+void ServiceManager::scheduleTermination() {
+    Platform *platform = &m_platform;
+    QTimer::singleShot(m_timing.quitDelay, Qt::PreciseTimer, this, [platform] { platform->terminateApplication(); });
+}
+
+// --- capture authorization --------------------------------------------------------------------
+
+void ServiceManager::updatePermissionStatus() {
+    setCameraStatus(m_platform.captureAuthorization(CaptureKind::Video));
+    setMicStatus(m_platform.captureAuthorization(CaptureKind::Audio));
+}
+
+void ServiceManager::setCameraStatus(int status) {
+    if (status == m_cameraStatus)
+        return;
+    const bool granted = permissionsGranted();
+    m_cameraStatus = status;
+    emit cameraStatusChanged();
+    if (granted != permissionsGranted())
+        emit permissionsGrantedChanged();
+}
+
+void ServiceManager::setMicStatus(int status) {
+    if (status == m_micStatus)
+        return;
+    const bool granted = permissionsGranted();
+    m_micStatus = status;
+    emit micStatusChanged();
+    if (granted != permissionsGranted())
+        emit permissionsGrantedChanged();
+}
+
+void ServiceManager::openPrivacySettings(const QString &kind) {
+    const QUrl url(kind == u"camera"
+                       ? QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Camera")
+                       : QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"));
+    if (!url.isValid())
+        return;
+    m_platform.openUrl(url);
+}
+
+QString ServiceManager::permissionStatusKey(int status) {
+    switch (status) {
+    case capture::authorized:
+        return QStringLiteral("permissions.granted");
+    case capture::denied:
+        return QStringLiteral("permissions.denied");
+    case capture::restricted:
+        return QStringLiteral("permissions.restricted");
+    default:
+        return QStringLiteral("permissions.notSet");
+    }
+}
+
+} // namespace vistrel

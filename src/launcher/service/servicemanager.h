@@ -1,0 +1,161 @@
+#pragma once
+
+#include "servicestatus.h"
+
+#include "common/timing.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <QCoro/QCoroTask>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QTimer;
+
+namespace vistrel {
+
+class LauncherLocalizationManager;
+class Platform;
+
+// The launcher's model of the server: its state, the HTTP health check and polling timer, the
+// launch agent commands, the web interface hand-over and the capture authorization.
+//
+// Everything runs on the main thread's event loop. Checks are not serialised: results are applied
+// in the order they arrive. A task that outlives the manager (window closed) finishes its process
+// work and publishes nothing.
+class ServiceManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(vistrel::ServiceStatus status READ status NOTIFY statusChanged)
+    Q_PROPERTY(QString statusName READ statusName NOTIFY statusChanged)
+    Q_PROPERTY(QString statusTitle READ statusTitle NOTIFY statusTextsChanged)
+    Q_PROPERTY(QString statusDetail READ statusDetail NOTIFY statusTextsChanged)
+    Q_PROPERTY(bool hasStatusDetail READ hasStatusDetail NOTIFY statusChanged)
+    Q_PROPERTY(QString statusColorRole READ statusColorRole NOTIFY statusChanged)
+    Q_PROPERTY(bool statusShowsProgress READ statusShowsProgress NOTIFY statusChanged)
+    Q_PROPERTY(bool isPollingActive READ isPollingActive NOTIFY isPollingActiveChanged)
+    Q_PROPERTY(QDateTime lastStatusCheck READ lastStatusCheck NOTIFY lastStatusCheckChanged)
+    Q_PROPERTY(int cameraStatus READ cameraStatus NOTIFY cameraStatusChanged)
+    Q_PROPERTY(int micStatus READ micStatus NOTIFY micStatusChanged)
+    Q_PROPERTY(bool permissionsGranted READ permissionsGranted NOTIFY permissionsGrantedChanged)
+
+public:
+    ServiceManager(Platform &platform, LauncherLocalizationManager &localization, Timing timing = {},
+                   QObject *parent = nullptr);
+    ~ServiceManager() override;
+
+    // Published state.
+    const ServiceStatus &status() const { return m_status; }
+    void setStatus(const ServiceStatus &status);
+    bool isPollingActive() const { return m_isPollingActive; }
+    QDateTime lastStatusCheck() const { return m_lastStatusCheck; }
+    int cameraStatus() const { return m_cameraStatus; }
+    int micStatus() const { return m_micStatus; }
+
+    // The status as the views show it.
+    QString statusName() const { return m_status.name(); }
+    QString statusTitle() const;
+    QString statusDetail() const;
+    bool hasStatusDetail() const;
+    QString statusColorRole() const { return m_status.colorRoleName(); }
+    bool statusShowsProgress() const { return m_status.showsProgress(); }
+    bool permissionsGranted() const;
+
+    // Fixed at construction.
+    const QString &tarvikInstallPath() const { return m_installPath; }
+    const QString &tarvikPlistPath() const { return m_plistPath; }
+    const Timing &timing() const { return m_timing; }
+    // The interval of the current polling timer; nothing while none exists.
+    std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
+
+    // The program asked for the user id ("/usr/bin/id"); tests point it elsewhere.
+    void setIdProgram(const QString &program) { m_idProgram = program; }
+
+    // The port from the port file, read afresh: 8090 when it is missing, unreadable, not UTF-8
+    // or not a signed 64-bit decimal after trimming. No range check.
+    qint64 currentPort() const;
+
+    // Full check: publishes checking, probes, publishes the result and restarts polling.
+    Q_INVOKABLE void checkStatus();
+    // Refresh: probes and applies the result by the state it finds then; the timer is left alone.
+    Q_INVOKABLE void refreshStatus();
+    // The same, awaitable: done once the result has been applied.
+    QCoro::Task<void> checkStatusAsync();
+    QCoro::Task<void> refreshStatusAsync();
+    Q_INVOKABLE void startPolling();
+    Q_INVOKABLE void stopPolling();
+    Q_INVOKABLE void restartPolling();
+
+    // The buttons of the main window.
+    Q_INVOKABLE void start();   // starting, polling restarted, then startService
+    Q_INVOKABLE void stop();    // stopping, polling restarted, then stopService
+    Q_INVOKABLE void restart(); // starting only, then restartService
+
+    // The launch agent commands, awaitable. Failures land in status, never as exceptions.
+    QCoro::Task<void> startService();   // bootstrap, then refresh
+    QCoro::Task<void> stopService();    // bootout (errors ignored), then refresh
+    QCoro::Task<void> restartService(); // bootout (errors ignored), the restart gap, bootstrap
+    QCoro::Task<void> runLaunchctl(QString command, bool ignoreErrors);
+
+    using ServiceOperation = QCoro::Task<void> (ServiceManager::*)();
+    // Publishes the transitional state, restarts polling (its interval follows that state) and
+    // starts the operation as a task.
+    void beginTransition(const ServiceStatus &state, ServiceOperation operation);
+
+    // Hands the web interface to a browser (the server's script, else http://localhost:8090)
+    // and ends the application after the quit delay.
+    Q_INVOKABLE void openWebInterface();
+
+    // Reads the camera and microphone authorization afresh (0..3).
+    Q_INVOKABLE void updatePermissionStatus();
+    // "camera" exactly opens the camera privacy settings; anything else the microphone ones.
+    Q_INVOKABLE void openPrivacySettings(const QString &kind);
+    // "permissions.granted", "permissions.denied", "permissions.restricted" or "permissions.notSet".
+    Q_INVOKABLE static QString permissionStatusKey(int status);
+
+signals:
+    void statusChanged();
+    void statusTextsChanged();
+    void isPollingActiveChanged();
+    void lastStatusCheckChanged();
+    void cameraStatusChanged();
+    void micStatusChanged();
+    void permissionsGrantedChanged();
+
+private:
+    struct LaunchctlOutcome;
+    static QCoro::Task<LaunchctlOutcome> launchctl(QString launchctlPath, QString idProgram, QString plistPath,
+                                                   QString command);
+    void report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors);
+    void applyRefreshResult(bool running, qint64 port);
+    void pollingTick();
+    void setPollingActive(bool active);
+    void markCheckStarted();
+    void openDefaultBrowserFallback();
+    void openInBrowserAndQuit(const QUrl &url);
+    void scheduleTermination();
+    void setCameraStatus(int status);
+    void setMicStatus(int status);
+
+    Platform &m_platform;
+    LauncherLocalizationManager &m_localization;
+    const Timing m_timing;
+    const QString m_installPath;
+    const QString m_plistPath;
+    QString m_idProgram;
+    std::shared_ptr<QNetworkAccessManager> m_network;
+
+    ServiceStatus m_status;
+    bool m_isPollingActive = false;
+    QDateTime m_lastStatusCheck;
+    int m_cameraStatus = 0;
+    int m_micStatus = 0;
+    QTimer *m_pollingTimer = nullptr;
+};
+
+} // namespace vistrel

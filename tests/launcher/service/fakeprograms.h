@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vistrel::test {
+
+// Writes an executable bash script; its path, empty on failure.
+QString writeScript(const QString &path, const QByteArray &body);
+
+// A stand-in for the service manager's tool that records every call (start and end time, the
+// arguments) and exits with a fixed status after an optional pause.
+class FakeLaunchctl {
+public:
+    struct Call {
+        double started = 0; // seconds since the epoch
+        double ended = 0;
+        QStringList arguments;
+    };
+
+    FakeLaunchctl(const QString &folder, int exitCode, double pauseSeconds = 0);
+    const QString &path() const { return m_path; }
+    QList<Call> calls() const;
+
+private:
+    QString m_path;
+    QString m_log;
+};
+
+} // namespace vistrel::test
