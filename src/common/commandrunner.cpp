@@ -4,7 +4,7 @@
 #include "error.h"
 #include "porttext.h"
 
-#include <QCoro/QCoroProcess>
+#include <QCoro/QCoroSignal>
 #include <QProcess>
 
 namespace vistrel {
@@ -23,23 +23,31 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
     case ChildOutput::CaptureMerged:
         process.setProcessChannelMode(QProcess::MergedChannels);
         break;
+    case ChildOutput::CaptureStderr:
+        process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        break;
     }
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
 
     ProcessResult result;
-    result.started = co_await qCoro(process).start(program, arguments, QIODevice::ReadOnly);
+    // Starting is a fork and exec: waiting for it is brief. The exit is awaited on the event loop.
+    process.start(program, arguments, QIODevice::ReadOnly);
+    result.started = process.waitForStarted(-1);
     if (!result.started) {
         result.launchError = process.errorString();
         co_return result;
     }
     // QProcess reads the pipe into its buffer as data arrives, so the child never stalls on a full pipe.
-    const bool finished = co_await qCoro(process).waitForFinished(timeout.count() < 0 ? -1 : int(timeout.count()));
-    if (!finished && process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(5000);
+    if (process.state() != QProcess::NotRunning) {
+        if (timeout.count() < 0) {
+            co_await qCoro(&process, &QProcess::finished);
+        } else if (!co_await qCoro(&process, &QProcess::finished, timeout)) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
     }
-    result.output = process.readAll();
+    result.output = output == ChildOutput::CaptureStderr ? process.readAllStandardError() : process.readAll();
     result.crashed = process.exitStatus() == QProcess::CrashExit;
     result.exitCode = process.exitCode();
     if (result.crashed && result.exitCode == 0)

@@ -16,6 +16,7 @@ enum class ChildOutput {
     Inherit,       // both go where ours go
     CaptureStdout, // standard output is collected, standard error is ours
     CaptureMerged, // both are collected through one channel, interleaved
+    CaptureStderr, // standard error is collected, standard output is ours
 };
 
 struct ProcessResult {

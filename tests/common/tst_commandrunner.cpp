@@ -1,0 +1,179 @@
+// The shell runner, the system queries and the quoting helper, run against real programs.
+#include "common/commandrunner.h"
+#include "common/diagnostics.h"
+#include "common/error.h"
+#include "common/shellquote.h"
+
+#include "await.h"
+
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+using namespace vistrel;
+
+namespace {
+
+// Runs a shell command to its end; the error it threw, if any.
+std::optional<Error> shellError(const QString &command) {
+    try {
+        test::await(runShellCommand(command));
+    } catch (const Error &e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write("#!/bin/bash\n" + body);
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
+
+} // namespace
+
+class CommandRunnerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shellErrors() {
+        auto e = shellError(QStringLiteral("echo 'disk full' >&2; exit 3"));
+        QVERIFY(e);
+        QCOMPARE(e->domain(), QStringLiteral("ShellError"));
+        QCOMPARE(e->code(), qint64(3));
+        QCOMPARE(e->description(), QStringLiteral("disk full\n"));
+
+        e = shellError(QStringLiteral("exit 1"));
+        QVERIFY(e);
+        QCOMPARE(e->code(), qint64(1));
+        QCOMPARE(e->description(), QString());
+
+        QVERIFY(!shellError(QStringLiteral("false || true")));
+        QVERIFY(!shellError(QStringLiteral("pkill -9 no-such-process-name-here 2>/dev/null || true")));
+        QVERIFY(!shellError(QStringLiteral("echo fine; echo also fine >&2")));
+    }
+
+    void bothStreamsInOnePipeInOrder() {
+        const auto e = shellError(QStringLiteral("echo one; echo two >&2; echo three; exit 9"));
+        QVERIFY(e);
+        QCOMPARE(e->description(), QStringLiteral("one\ntwo\nthree\n"));
+    }
+
+    void undecodableOutputIsEmpty() {
+        const auto e = shellError(QStringLiteral("printf '\\xff\\xfe'; exit 2"));
+        QVERIFY(e);
+        QCOMPARE(e->code(), qint64(2));
+        QCOMPARE(e->description(), QString());
+    }
+
+    void muchOutputNeverBlocks() {
+        // Far more than a pipe holds, on both streams; the child must not stall.
+        const auto e = shellError(QStringLiteral("head -c 8000000 /dev/zero | tr '\\0' a; "
+                                                 "head -c 3000000 /dev/zero | tr '\\0' b >&2; exit 4"));
+        QVERIFY(e);
+        QCOMPARE(e->code(), qint64(4));
+        QCOMPARE(e->description().size(), qsizetype(11000000));
+        QCOMPARE(e->description().count(u'b'), qsizetype(3000000));
+    }
+
+    void eventLoopKeepsRunning() {
+        // While a command runs, timers on the main thread still fire.
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(20);
+        QVERIFY(!shellError(QStringLiteral("sleep 0.5")));
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    }
+
+    void quotingSurvivesHostilePaths_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("spaces") << "Application Support";
+        QTest::newRow("single quote") << "ana's home";
+        QTest::newRow("double quote") << "say \"hi\"";
+        QTest::newRow("dollar") << "$HOME and ${PATH}";
+        QTest::newRow("backtick") << "`touch pwned`";
+        QTest::newRow("command substitution") << "$(touch pwned)";
+        QTest::newRow("ampersand and semicolon") << "a & b; touch pwned";
+        QTest::newRow("newline") << "line\nbreak";
+        QTest::newRow("glob and tilde") << "~ * ?";
+        QTest::newRow("leading dash") << "-rf";
+    }
+    void quotingSurvivesHostilePaths() {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(QDir().mkpath(path));
+        // Real commands on the quoted path: test it, write into it, and echo it back byte for byte.
+        QVERIFY(!shellError(QStringLiteral("cd ") + dir.path() + QStringLiteral(" && test -d ") + shellQuote(path) +
+                            QStringLiteral(" && touch ") + shellQuote(path + QStringLiteral("/marker"))));
+        QVERIFY(QFile::exists(path + QStringLiteral("/marker")));
+        const auto echoed = shellError(QStringLiteral("printf %s ") + shellQuote(path) + QStringLiteral("; exit 1"));
+        QVERIFY(echoed);
+        QCOMPARE(echoed->description(), path);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pwned"))));
+    }
+
+    void userID() {
+        const auto uid = test::await(currentUserID());
+        QVERIFY(uid);
+        QCOMPARE(*uid, QString::number(::getuid()));
+    }
+
+    void userIDFromOddPrograms() {
+        QTemporaryDir dir;
+        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-newline", "echo 501"))), QStringLiteral("501"));
+        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-blank", "printf '  \\n\\t\\n'"))), std::nullopt);
+        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-binary", "printf '\\xff5'"))), std::nullopt);
+        // Output goes to standard error only: standard output is empty.
+        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-stderr", "echo 501 >&2"))), std::nullopt);
+
+        QStringList printed;
+        DiagnosticCapture capture([&](const QString &line) { printed << line; });
+        QCOMPARE(test::await(currentUserID(dir.filePath(QStringLiteral("missing")))), std::nullopt);
+        QCOMPARE(printed.size(), 1);
+        QVERIFY2(printed[0].startsWith(QStringLiteral("Failed to get user ID: ")), qPrintable(printed[0]));
+    }
+
+    void architecture() {
+        QCOMPARE(architectureFromUname(QByteArray("arm64\n")), QStringLiteral("arm64"));
+        QCOMPARE(architectureFromUname(QByteArray("x86_64\n")), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(QByteArray("arm64e")), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(QByteArray("aarch64")), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(QByteArray("")), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(QByteArray("\xff")), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(std::nullopt), QStringLiteral("x86_64"));
+        QCOMPARE(test::await(detectArchitecture(QStringLiteral("/nonexistent/uname"))), QStringLiteral("x86_64"));
+        QTemporaryDir dir;
+        QCOMPARE(test::await(detectArchitecture(writeScript(dir, "uname", "echo arm64"))), QStringLiteral("arm64"));
+    }
+
+    void processWithWorkingDirectoryAndTimeout() {
+        QTemporaryDir dir;
+        auto r = test::await(runProcess(QStringLiteral("/bin/pwd"), {}, ChildOutput::CaptureStdout, dir.path()));
+        QVERIFY(r.started);
+        QCOMPARE(QString::fromUtf8(r.output).trimmed(), QDir(dir.path()).canonicalPath());
+
+        r = test::await(runProcess(QStringLiteral("/bin/sleep"), {QStringLiteral("30")}, ChildOutput::CaptureMerged, {},
+                                   std::chrono::milliseconds(200)));
+        QVERIFY(r.started);
+        QVERIFY(r.exitCode != 0);
+
+        r = test::await(runProcess(QStringLiteral("/nonexistent/program"), {}));
+        QVERIFY(!r.started);
+        QVERIFY(!r.launchError.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandRunnerTest)
+#include "tst_commandrunner.moc"

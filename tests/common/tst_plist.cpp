@@ -1,0 +1,88 @@
+// Property lists as the bundles and the launch agent use them.
+#include "common/bundleinfo.h"
+#include "common/plist.h"
+
+#include <QTest>
+
+using namespace vistrel;
+
+class PlistTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parsesNestedValues() {
+        const QByteArray xml = // (no raw string: moc cannot parse one here)
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n"
+            "<dict>\n"
+            "    <key>Label</key>\n"
+            "    <string>com.qelvo.vistrel</string>\n"
+            "    <key>ProgramArguments</key>\n"
+            "    <array>\n"
+            "        <string>/Users/a&amp;b/Tarvik</string>\n"
+            "    </array>\n"
+            "    <key>EnvironmentVariables</key>\n"
+            "    <dict>\n"
+            "        <key>DYLD_LIBRARY_PATH</key>\n"
+            "        <string>/x/ffmpeg7/lib</string>\n"
+            "    </dict>\n"
+            "    <key>RunAtLoad</key>\n"
+            "    <true/>\n"
+            "    <key>KeepAlive</key>\n"
+            "    <false/>\n"
+            "    <key>Nice</key>\n"
+            "    <integer>-5</integer>\n"
+            "    <key>Ratio</key>\n"
+            "    <real>0.5</real>\n"
+            "</dict>\n"
+            "</plist>\n";
+        QString error;
+        const auto value = parsePlist(xml, &error);
+        QVERIFY2(value, qPrintable(error));
+        const QVariantMap map = value->toMap();
+        QCOMPARE(map.value("Label").toString(), QStringLiteral("com.qelvo.vistrel"));
+        QCOMPARE(map.value("ProgramArguments").toList().value(0).toString(), QStringLiteral("/Users/a&b/Tarvik"));
+        QCOMPARE(map.value("EnvironmentVariables").toMap().value("DYLD_LIBRARY_PATH").toString(),
+                 QStringLiteral("/x/ffmpeg7/lib"));
+        QCOMPARE(map.value("RunAtLoad").typeId(), QMetaType::Bool);
+        QCOMPARE(map.value("RunAtLoad").toBool(), true);
+        QCOMPARE(map.value("KeepAlive").toBool(), false);
+        QCOMPARE(map.value("Nice").toLongLong(), qint64(-5));
+        QCOMPARE(map.value("Ratio").toDouble(), 0.5);
+    }
+
+    void rejectsMalformed_data() {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::newRow("unescaped ampersand")
+            << QByteArray("<plist><dict><key>a</key><string>a&b</string></dict></plist>");
+        QTest::newRow("unclosed") << QByteArray("<plist><dict><key>a</key><string>x</string>");
+        QTest::newRow("key without value") << QByteArray("<plist><dict><key>a</key></dict></plist>");
+        QTest::newRow("not a plist") << QByteArray("<html></html>");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("bad integer") << QByteArray("<plist><integer>x</integer></plist>");
+        QTest::newRow("trailing garbage") << QByteArray("<plist><dict/></plist><plist>");
+    }
+    void rejectsMalformed() {
+        QFETCH(QByteArray, xml);
+        QString error;
+        QVERIFY(!parsePlist(xml, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void bundles() {
+        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/x/Vistrel.app/Contents/MacOS")),
+                 QStringLiteral("/x/Vistrel.app"));
+        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/x/Vistrel.app/Contents/MacOS/")),
+                 QStringLiteral("/x/Vistrel.app"));
+        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/usr/bin")), QString());
+        // Test programs do not run inside a bundle: no version.
+        QCOMPARE(appVersion(), std::nullopt);
+        QCOMPARE(bundleInfoString(QStringLiteral("/nonexistent.app"), QStringLiteral("CFBundleIdentifier")),
+                 std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(PlistTest)
+#include "tst_plist.moc"
