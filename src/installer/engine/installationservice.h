@@ -1,0 +1,154 @@
+#pragma once
+
+#include "installationstep.h"
+
+#include "common/timing.h"
+
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+
+#include <QCoro/QCoroTask>
+
+#include <optional>
+
+namespace vistrel {
+
+class Platform;
+
+// The installer's engine: the published state of a run, its log, and the work of each step.
+// Everything runs on the main thread's event loop; step operations are coroutines that a run
+// awaits one after the other.
+class InstallationService : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(vistrel::installation::InstallationStep currentStep READ currentStep NOTIFY currentStepChanged)
+    // What the installation screen shows of the current step.
+    Q_PROPERTY(QString currentStepTitleKey READ currentStepTitleKey NOTIFY currentStepChanged)
+    Q_PROPERTY(QString currentStepDescriptionKey READ currentStepDescriptionKey NOTIFY currentStepChanged)
+    Q_PROPERTY(QString currentStepSymbol READ currentStepSymbol NOTIFY currentStepChanged)
+    Q_PROPERTY(bool isComplete READ isComplete NOTIFY currentStepChanged)
+    Q_PROPERTY(bool isInstalling READ isInstalling NOTIFY isInstallingChanged)
+    Q_PROPERTY(double installationProgress READ installationProgress NOTIFY installationProgressChanged)
+    Q_PROPERTY(QStringList installationLog READ installationLog NOTIFY installationLogChanged)
+    // The error text, or undefined while no error stands (an error may have an empty text).
+    Q_PROPERTY(QVariant installationError READ installationErrorValue NOTIFY installationErrorChanged)
+    Q_PROPERTY(bool hasInstallationError READ hasInstallationError NOTIFY installationErrorChanged)
+    Q_PROPERTY(bool useBetaVersion READ useBetaVersion WRITE setUseBetaVersion NOTIFY useBetaVersionChanged)
+    Q_PROPERTY(QString selectedPort READ selectedPort WRITE setSelectedPort NOTIFY selectedPortChanged)
+    // The verified port, or undefined until a verification has succeeded.
+    Q_PROPERTY(QVariant finalPort READ finalPortValue NOTIFY finalPortChanged)
+    Q_PROPERTY(bool hasFinalPort READ hasFinalPort NOTIFY finalPortChanged)
+
+public:
+    static constexpr int stepCount = int(allInstallationSteps.size());
+    // Codes of the errors this engine raises beyond the unpacker's own exit statuses.
+    static constexpr int locationNotUtf8Code = 1;   // DownloadError
+    static constexpr int invalidLocationCode = 2;   // DownloadError
+    static constexpr int badLocationStatusCode = 4; // DownloadError (the package's own status also uses 4)
+    static constexpr int unzipNotStartedCode = -1;  // ExtractionError
+    static constexpr int unsafePackageCode = -2;    // ExtractionError
+
+    explicit InstallationService(Platform &platform, Timing timing = {}, QObject *parent = nullptr);
+    ~InstallationService() override;
+
+    InstallationStep currentStep() const { return m_currentStep; }
+    QString currentStepTitleKey() const { return vistrel::stepTitleKey(m_currentStep); }
+    QString currentStepDescriptionKey() const { return vistrel::stepDescriptionKey(m_currentStep); }
+    QString currentStepSymbol() const { return vistrel::stepSymbol(m_currentStep); }
+    bool isComplete() const { return m_currentStep == InstallationStep::complete; }
+    bool isInstalling() const { return m_isInstalling; }
+    double installationProgress() const { return m_installationProgress; }
+    const QStringList &installationLog() const { return m_installationLog; }
+    const std::optional<QString> &installationError() const { return m_installationError; }
+    bool hasInstallationError() const { return m_installationError.has_value(); }
+    bool useBetaVersion() const { return m_useBetaVersion; }
+    void setUseBetaVersion(bool useBeta);
+    const QString &selectedPort() const { return m_selectedPort; }
+    // Kept exactly as typed, also empty; only the run decides whether it is acceptable.
+    void setSelectedPort(const QString &port);
+    const std::optional<qint64> &finalPort() const { return m_finalPort; }
+    bool hasFinalPort() const { return m_finalPort.has_value(); }
+
+    // Appends a line to the log. Main thread; a run calls it in the order its lines happen.
+    void appendLog(const QString &line);
+    // Replaces the last line (appends when the log is empty): the running download progress.
+    void updateLastLog(const QString &line);
+
+    // For the installation screen: the step's table keys and symbol name. QML hands enumeration
+    // values over as numbers; one outside the steps gives an empty text.
+    Q_INVOKABLE QString stepTitleKey(int step) const;
+    Q_INVOKABLE QString stepDescriptionKey(int step) const;
+    Q_INVOKABLE QString stepSymbol(int step) const;
+    // Puts the log, lines joined by single line feeds, on the clipboard.
+    Q_INVOKABLE void copyLogToPasteboard();
+
+    // Step operations, each awaited by a run.
+    // Boots out an earlier launch agent and kills a running server; never fails.
+    QCoro::Task<void> stopExistingServices();
+    // Asks the download service for the package, streams it to a temporary file and unpacks it
+    // into the install root. Throws vistrel::Error.
+    QCoro::Task<void> downloadVistrel();
+    // Quarantine strip, permissions, port and language files; problems become warning lines.
+    QCoro::Task<void> prepareInstalledFiles();
+
+    // The download service's origin: the user default "downloadServiceOrigin" when set, else the
+    // origin this build was configured with.
+    QString downloadServiceOrigin() const;
+    // The location request for a platform value ("OSX64", "OSXARM64") and channel.
+    QUrl downloadLocationUrl(const QString &platformName, bool useBeta) const;
+    // The body's text without white space, then without quotes, at both ends.
+    static QString cleanDownloadLocation(const QString &body);
+    // An absolute http(s) URL with a host; anything else cannot be downloaded.
+    static bool isDownloadableUrl(const QString &location);
+    // The language file's code for the installer's language ("zh-Hans" -> "zh-cn", ...).
+    static QString serverLanguageCodeFor(const QString &installerLanguage);
+    // serverLanguageCodeFor the language a fresh LocalizationManager starts in (the stored choice).
+    QString serverLanguageCode() const;
+
+signals:
+    void currentStepChanged();
+    void isInstallingChanged();
+    void installationProgressChanged();
+    void installationLogChanged();
+    void installationErrorChanged();
+    void useBetaVersionChanged();
+    void selectedPortChanged();
+    void finalPortChanged();
+
+private:
+    QVariant installationErrorValue() const;
+    QVariant finalPortValue() const;
+
+    // Written by a run.
+    void setCurrentStep(InstallationStep step);
+    void setIsInstalling(bool installing);
+    void setInstallationProgress(double progress);
+    void setInstallationError(const std::optional<QString> &error);
+    void setFinalPort(const std::optional<qint64> &port);
+    void clearLog();
+
+    QCoro::Task<QString> requestDownloadLocation(QUrl serviceUrl);
+    QCoro::Task<void> unpackPackage(QString packagePath);
+    QString installRoot() const;
+
+    // The rest of a run (launcher copy, launch agent, verification, the driver) builds on the
+    // state and helpers above.
+
+    Platform &m_platform;
+    Timing m_timing;
+    QNetworkAccessManager m_network;
+
+    InstallationStep m_currentStep = InstallationStep::stopServices;
+    bool m_isInstalling = false;
+    double m_installationProgress = 0.0;
+    QStringList m_installationLog;
+    std::optional<QString> m_installationError;
+    bool m_useBetaVersion = false;
+    QString m_selectedPort = QStringLiteral("8090");
+    std::optional<qint64> m_finalPort;
+};
+
+} // namespace vistrel
