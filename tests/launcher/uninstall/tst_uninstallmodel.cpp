@@ -1,5 +1,6 @@
 // The uninstaller's vocabulary (steps, confirmation rows), its fixed paths and initial state, and
 // how a view reads them.
+#include "launcher/localization/launcherstrings.h"
 #include "launcher/uninstall/uninstallservice.h"
 
 #include "fakeplatform.h"
@@ -17,39 +18,64 @@ class UninstallModelTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The step vocabulary, checked against the launcher's string tables: every composed key must
+    // exist in every language, and the English texts must be the ones the window shows.
     void steps_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("caseName");
         QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("description");
         QTest::newRow("stopService") << 0 << "stopService"
-                                     << "stop.circle";
+                                     << "stop.circle"
+                                     << "Stopping Service"
+                                     << "Stopping the Vistrel service...";
         QTest::newRow("removeLaunchAgent") << 1 << "removeLaunchAgent"
-                                           << "trash";
+                                           << "trash"
+                                           << "Removing Launch Agent"
+                                           << "Removing the launch agent configuration...";
         QTest::newRow("removeApplicationFiles") << 2 << "removeApplicationFiles"
-                                                << "folder.badge.minus";
+                                                << "folder.badge.minus"
+                                                << "Removing Application Files"
+                                                << "Removing Vistrel files from Application Support...";
         QTest::newRow("removeLauncherApp") << 3 << "removeLauncherApp"
-                                           << "app.dashed";
+                                           << "app.dashed"
+                                           << "Removing Launcher App"
+                                           << "Removing the launcher app...";
         QTest::newRow("cleanupLogs") << 4 << "cleanupLogs"
-                                     << "text.badge.xmark";
+                                     << "text.badge.xmark"
+                                     << "Cleaning Up Logs"
+                                     << "Cleaning up log files...";
         QTest::newRow("complete") << 5 << "complete"
-                                  << "checkmark.circle.fill";
+                                  << "checkmark.circle.fill"
+                                  << "Uninstall Complete"
+                                  << "Vistrel has been completely removed from your system.";
     }
 
     void steps() {
         QFETCH(int, index);
         QFETCH(QString, caseName);
         QFETCH(QString, symbol);
+        QFETCH(QString, title);
+        QFETCH(QString, description);
         const QList<UninstallStep> all = UninstallStep::allCases();
         QCOMPARE(all.size(), 6);
         const UninstallStep step = all.at(index);
         QCOMPARE(step.index(), index);
         QCOMPARE(step.caseName(), caseName);
-        QCOMPARE(step.titleKey(), QStringLiteral("uninstall.step.%1.title").arg(caseName));
-        QCOMPARE(step.descriptionKey(), QStringLiteral("uninstall.step.%1.description").arg(caseName));
         QCOMPARE(step.symbol(), symbol);
         QCOMPARE(step.isComplete(), caseName == u"complete");
         // The enumerator carries the same spelling as the vocabulary.
         QCOMPARE(QString::fromLatin1(QMetaEnum::fromType<UninstallStep::Case>().valueToKey(index)), caseName);
+
+        const StringTable &english = launcherStringTable(u"en");
+        QCOMPARE(english.value(step.titleKey()), title);
+        QCOMPARE(english.value(step.descriptionKey()), description);
+        for (const QString &code : launcherLanguageCodes()) {
+            const StringTable &table = launcherStringTable(code);
+            QVERIFY2(table.contains(step.titleKey()), qPrintable(code));
+            QVERIFY2(table.contains(step.descriptionKey()), qPrintable(code));
+        }
     }
 
     void stepsAreDistinctValues() {
@@ -62,17 +88,28 @@ private slots:
     }
 
     void confirmationList() {
-        const QList<UninstallItem> expected{
-            {QStringLiteral("stop.circle"), QStringLiteral("uninstall.item.stopService")},
-            {QStringLiteral("trash"), QStringLiteral("uninstall.item.removeLaunchAgent")},
-            {QStringLiteral("folder.badge.minus"), QStringLiteral("uninstall.item.removeFiles")},
-            {QStringLiteral("app.dashed"), QStringLiteral("uninstall.item.removeLauncher")},
-            {QStringLiteral("text.badge.xmark"), QStringLiteral("uninstall.item.cleanupLogs")},
+        const QList<UninstallItem> items = UninstallService::confirmationItems();
+        const QList<QPair<UninstallItem, QString>> expected{
+            {{QStringLiteral("stop.circle"), QStringLiteral("uninstall.item.stopService")},
+             QStringLiteral("Stop the running service")},
+            {{QStringLiteral("trash"), QStringLiteral("uninstall.item.removeLaunchAgent")},
+             QStringLiteral("Remove launch agent configuration")},
+            {{QStringLiteral("folder.badge.minus"), QStringLiteral("uninstall.item.removeFiles")},
+             QStringLiteral("Delete application files")},
+            {{QStringLiteral("app.dashed"), QStringLiteral("uninstall.item.removeLauncher")},
+             QStringLiteral("Remove launcher app")},
+            {{QStringLiteral("text.badge.xmark"), QStringLiteral("uninstall.item.cleanupLogs")},
+             QStringLiteral("Clean up log files")},
         };
-        QCOMPARE(UninstallService::confirmationItems(), expected);
-        // The rows share the symbols of the first five steps.
-        for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(expected[i].symbol(), UninstallStep::allCases()[i].symbol());
+        QCOMPARE(items.size(), expected.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i], expected[i].first);
+            QCOMPARE(launcherStringTable(u"en").value(items[i].textKey()), expected[i].second);
+            for (const QString &code : launcherLanguageCodes())
+                QVERIFY2(launcherStringTable(code).contains(items[i].textKey()), qPrintable(code));
+            // The rows share the symbols of the first five steps.
+            QCOMPARE(items[i].symbol(), UninstallStep::allCases()[i].symbol());
+        }
     }
 
     void pathsAndInitialState() {
