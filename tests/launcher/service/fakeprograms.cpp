@@ -14,20 +14,25 @@ QString writeScript(const QString &path, const QByteArray &body) {
 }
 
 FakeLaunchctl::FakeLaunchctl(const QString &folder, int exitCode, double pauseSeconds)
+    : FakeLaunchctl(folder,
+                    "sleep " + QByteArray::number(pauseSeconds) + "\n(exit " + QByteArray::number(exitCode) + ")\n") {}
+
+FakeLaunchctl FakeLaunchctl::wrapping(const QString &folder, const QString &program) {
+    return FakeLaunchctl(folder, "'" + program.toUtf8() + "' \"$@\"\n");
+}
+
+FakeLaunchctl::FakeLaunchctl(const QString &folder, const QByteArray &work)
     : m_log(folder + QStringLiteral("/launchctl-calls.log")) {
     QFile::remove(m_log);
-    const QByteArray log = m_log.toUtf8();
     m_path = writeScript(folder + QStringLiteral("/fake-launchctl"),
-                         "started=$(date +%s.%N)\n"
-                         "sleep " +
-                             QByteArray::number(pauseSeconds) +
-                             "\n"
+                         "started=$(date +%s.%N)\n" + work +
+                             "code=$?\n"
                              "ended=$(date +%s.%N)\n"
-                             "{ printf '%s %s' \"$started\" \"$ended\"; printf '\\x1f%s' \"$@\"; printf '\\n'; } >> '" +
-                             log +
+                             "{ printf '%s %s %s' \"$started\" \"$ended\" \"$code\"; printf '\\x1f%s' \"$@\"; "
+                             "printf '\\n'; } >> '" +
+                             m_log.toUtf8() +
                              "'\n"
-                             "exit " +
-                             QByteArray::number(exitCode) + "\n");
+                             "exit $code\n");
 }
 
 QList<FakeLaunchctl::Call> FakeLaunchctl::calls() const {
@@ -41,7 +46,7 @@ QList<FakeLaunchctl::Call> FakeLaunchctl::calls() const {
             continue;
         QStringList fields = QString::fromUtf8(line).split(QChar(0x1f));
         const QStringList times = fields.takeFirst().split(u' ');
-        calls.append(Call{times.value(0).toDouble(), times.value(1).toDouble(), fields});
+        calls.append(Call{times.value(0).toDouble(), times.value(1).toDouble(), times.value(2).toInt(), fields});
     }
     return calls;
 }

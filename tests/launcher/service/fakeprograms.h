@@ -9,21 +9,26 @@ namespace vistrel::test {
 // Writes an executable bash script; its path, empty on failure.
 QString writeScript(const QString &path, const QByteArray &body);
 
-// A stand-in for the service manager's tool that records every call (start and end time, the
-// arguments) and exits with a fixed status after an optional pause.
+// A stand-in for the service manager's tool that records every call (start and end time, exit
+// status, the arguments) and exits with a fixed status after an optional pause.
 class FakeLaunchctl {
 public:
     struct Call {
         double started = 0; // seconds since the epoch
         double ended = 0;
+        int exitCode = 0;
         QStringList arguments;
     };
 
     FakeLaunchctl(const QString &folder, int exitCode, double pauseSeconds = 0);
+    // Records the calls the same way but hands each to a real program.
+    static FakeLaunchctl wrapping(const QString &folder, const QString &program);
+
     const QString &path() const { return m_path; }
     QList<Call> calls() const;
 
 private:
+    FakeLaunchctl(const QString &folder, const QByteArray &work);
     QString m_path;
     QString m_log;
 };
