@@ -165,21 +165,28 @@ int bootoutLabel(Domain &domain, const QString &label) {
         return failed("Boot-out", QStringLiteral("Service is not loaded: %1").arg(label));
     char buffer[32] = {};
     const ssize_t n = ::pread(lockFd, buffer, sizeof buffer - 1, 0);
-    const pid_t supervisor = n > 0 ? pid_t(std::atol(buffer)) : 0;
     const auto state = domain.loadedState(label);
+    pid_t supervisor = n > 0 ? pid_t(std::atol(buffer)) : 0;
+    if (supervisor <= 0 && state)
+        supervisor = pid_t(state->supervisorPid);
+    if (supervisor <= 0) {
+        ::close(lockFd);
+        return failed("Boot-out", QStringLiteral("Could not find the supervisor of %1").arg(label));
+    }
     const int exitTimeOut = state && state->exitTimeOut > 0 ? state->exitTimeOut : JobSpec{}.exitTimeOut;
 
-    if (supervisor > 0)
-        ::kill(supervisor, SIGTERM);
+    ::kill(supervisor, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(exitTimeOut) + supervisorGrace;
-    if (supervisor <= 0 || !waitForRelease(lockFd, deadline)) {
-        // A supervisor that does not answer is ended with its job; what it leaves is stale.
-        if (supervisor > 0)
-            ::kill(supervisor, SIGKILL);
-        waitForRelease(lockFd, std::chrono::steady_clock::now() + supervisorGrace);
-        domain.cleanStale(label);
+    if (!waitForRelease(lockFd, deadline)) {
+        // A supervisor that does not answer is ended; its job and files are then stale.
+        ::kill(supervisor, SIGKILL);
+        if (!waitForRelease(lockFd, std::chrono::steady_clock::now() + supervisorGrace)) {
+            ::close(lockFd);
+            return failed("Boot-out", QStringLiteral("The supervisor of %1 does not end").arg(label));
+        }
     }
     ::close(lockFd);
+    domain.cleanStale(label); // nothing left unless the supervisor died before tidying up
     // The lock goes as the supervisor starts exiting; wait for the rest of it, briefly.
     const auto exited = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     while (supervisor > 0 && processStartTime(supervisor) && std::chrono::steady_clock::now() < exited)
@@ -191,7 +198,8 @@ int bootout(const QString &plistPath, const Target &target) {
     QString reason;
     const auto label = loadJobLabel(plistPath, &reason);
     if (!label) {
-        if (auto domain = Domain::open(&reason); domain) {
+        QString ignored;
+        if (auto domain = Domain::open(&ignored); domain) {
             if (const auto loaded = labelLoadedFrom(*domain, plistPath))
                 reason += QStringLiteral(" (service %1 was loaded from it; boot it out with gui/%2/%1)")
                               .arg(*loaded, target.uidText);
