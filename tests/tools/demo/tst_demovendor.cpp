@@ -238,18 +238,12 @@ private slots:
                                          << 2;
         QTest::newRow("port not a number")
             << QStringList{QStringLiteral("--package"), package, QStringLiteral("--port"), QStringLiteral("http")} << 2;
-        QTest::newRow("port too large") << QStringList{QStringLiteral("--package"), package, QStringLiteral("--port"),
-                                                       QStringLiteral("65536")}
-                                        << 2;
         QTest::newRow("status out of range") << QStringList{QStringLiteral("--package"), package,
                                                             QStringLiteral("--location-status"), QStringLiteral("99")}
                                              << 2;
         QTest::newRow("zero rate") << QStringList{QStringLiteral("--package"), package, QStringLiteral("--rate"),
                                                   QStringLiteral("0")}
                                    << 2;
-        QTest::newRow("negative cut") << QStringList{QStringLiteral("--package"), package,
-                                                     QStringLiteral("--truncate-at"), QStringLiteral("-1")}
-                                      << 2;
         QTest::newRow("odd hex") << QStringList{QStringLiteral("--package"), package,
                                                 QStringLiteral("--location-body-hex"), QStringLiteral("abc")}
                                  << 2;
@@ -257,8 +251,6 @@ private slots:
                                                    QStringLiteral("--location-body"),     QStringLiteral("a"),
                                                    QStringLiteral("--location-body-hex"), QStringLiteral("62")}
                                     << 2;
-        QTest::newRow("stray argument") << QStringList{QStringLiteral("--package"), package, QStringLiteral("extra")}
-                                        << 2;
     }
 
     void commandLine() {
