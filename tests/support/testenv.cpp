@@ -75,9 +75,13 @@ TestHome::TestHome(const QString &nameWithSpecialCharacters) {
 
 TestHome::~TestHome() {
     if (m_valid) {
-        // Unload whatever the test left in this private domain.
-        QProcess::execute(launchctlTool(), {QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()),
-                                            paths::launchAgentPlist(m_home)});
+        // Unload whatever the test left in this private domain (quietly: usually nothing is loaded).
+        QProcess bootout;
+        bootout.setStandardOutputFile(QProcess::nullDevice());
+        bootout.setStandardErrorFile(QProcess::nullDevice());
+        bootout.start(launchctlTool(), {QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()),
+                                        paths::launchAgentPlist(m_home)});
+        bootout.waitForFinished(60000);
     }
     if (m_previousRuntime.isNull())
         qunsetenv("XDG_RUNTIME_DIR");
