@@ -174,8 +174,9 @@ private slots:
         bool overspeed = false;
         connect(reply, &QNetworkReply::downloadProgress, this, [&](qint64 bytes, qint64) {
             received = bytes;
-            // Our clock started before the vendor's, so it may never have sent more than this.
-            if (bytes > rate * clock.elapsed() / 1000 + 1)
+            // Our clock started before the vendor's, so it may never have sent more than this; one
+            // pacing step (well under 100 ms) of slack keeps a loaded machine from failing the test.
+            if (bytes > rate * (clock.elapsed() + 100) / 1000)
                 overspeed = true;
         });
         QEventLoop loop;
