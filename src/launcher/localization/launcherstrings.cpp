@@ -6,56 +6,30 @@ namespace vistrel {
 
 namespace {
 
-using Entries = std::array<StringEntry, launcherstrings::keyCount>;
-
-template<const Entries &entries>
-const StringTable &tableOf() {
-    // Built once per language; a function-local static makes the first build thread-safe.
-    static const StringTable table = buildStringTable(entries);
-    return table;
-}
-
-struct Language {
-    QStringView code;
-    const Entries &entries;
-    const StringTable &(*table)();
-};
-
-std::span<const Language> languages() {
+std::span<const LanguageTable> languages() {
     using namespace launcherstrings;
-    static const Language all[] = {
-        {u"en", en, &tableOf<en>}, {u"es", es, &tableOf<es>},
-        {u"fr", fr, &tableOf<fr>}, {u"de", de, &tableOf<de>},
-        {u"it", it, &tableOf<it>}, {u"pt", pt, &tableOf<pt>},
-        {u"ja", ja, &tableOf<ja>}, {u"zh-Hans", zhHans, &tableOf<zhHans>},
-        {u"ru", ru, &tableOf<ru>},
+    static const LanguageTable all[] = {
+        {u"en", en, &builtStringTable<en>}, {u"es", es, &builtStringTable<es>},
+        {u"fr", fr, &builtStringTable<fr>}, {u"de", de, &builtStringTable<de>},
+        {u"it", it, &builtStringTable<it>}, {u"pt", pt, &builtStringTable<pt>},
+        {u"ja", ja, &builtStringTable<ja>}, {u"zh-Hans", zhHans, &builtStringTable<zhHans>},
+        {u"ru", ru, &builtStringTable<ru>},
     };
     return all;
-}
-
-const Language &languageFor(QStringView code) {
-    for (const Language &language : languages()) {
-        if (language.code == code)
-            return language;
-    }
-    return languages().front(); // English
 }
 
 } // namespace
 
 QStringList launcherLanguageCodes() {
-    QStringList codes;
-    for (const Language &language : languages())
-        codes.append(language.code.toString());
-    return codes;
+    return languageCodes(languages());
 }
 
 std::span<const StringEntry> launcherStringEntries(QStringView code) {
-    return languageFor(code).entries;
+    return languageTableFor(languages(), code).entries;
 }
 
 const StringTable &launcherStringTable(QStringView code) {
-    return languageFor(code).table();
+    return languageTableFor(languages(), code).table();
 }
 
 } // namespace vistrel
