@@ -2,6 +2,7 @@
 
 #include "installerstrings.h"
 
+#include "common/languages.h"
 #include "platform/platform.h"
 
 #include <initializer_list>
@@ -14,23 +15,6 @@ const StringTable &emptyTable() {
     static const StringTable table;
     return table;
 }
-
-struct LanguagePrefixes {
-    QStringView code;
-    std::initializer_list<QStringView> identifiers;
-};
-
-const LanguagePrefixes languagePrefixes[] = {
-    {u"en", {u"en", u"en-US", u"en-GB", u"en-CA", u"en-AU"}},
-    {u"es", {u"es", u"es-ES", u"es-MX", u"es-AR", u"es-CO"}},
-    {u"fr", {u"fr", u"fr-FR", u"fr-CA"}},
-    {u"de", {u"de", u"de-DE", u"de-AT", u"de-CH"}},
-    {u"it", {u"it", u"it-IT", u"it-CH"}},
-    {u"pt", {u"pt", u"pt-BR", u"pt-PT"}},
-    {u"ja", {u"ja", u"ja-JP"}},
-    {u"zh-Hans", {u"zh", u"zh-CN", u"zh-Hans", u"zh-Hans-CN"}},
-    {u"ru", {u"ru", u"ru-RU"}},
-};
 
 struct DisplayRow {
     QStringView code;
@@ -94,15 +78,7 @@ LanguageDisplayInfo LocalizationManager::displayInfo(const QString &code) {
 }
 
 QString LocalizationManager::detectSystemLanguage(const QStringList &preferredLanguages) {
-    for (const QString &preferred : preferredLanguages) {
-        for (const LanguagePrefixes &language : languagePrefixes) {
-            for (const QStringView identifier : language.identifiers) {
-                if (preferred.startsWith(identifier))
-                    return language.code.toString();
-            }
-        }
-    }
-    return QStringLiteral("en");
+    return vistrel::detectSystemLanguage(preferredLanguages);
 }
 
 const StringTable &LocalizationManager::stringTable(const QString &code) {

@@ -3,6 +3,7 @@
 #include "launcherstrings.h"
 
 #include "common/diagnostics.h"
+#include "common/languages.h"
 #include "common/paths.h"
 #include "common/porttext.h"
 #include "common/textformat.h"
@@ -27,24 +28,6 @@ const StringTable &emptyTable() {
 constexpr std::pair<QStringView, QStringView> languageFileCodes[] = {
     {u"en", u"en"}, {u"es", u"es"}, {u"fr", u"fr"},         {u"de", u"de"},         {u"it", u"it"},
     {u"pt", u"pt"}, {u"ja", u"ja"}, {u"zh-cn", u"zh-Hans"}, {u"zh-tw", u"zh-Hant"}, {u"ru", u"ru"},
-};
-
-struct LanguagePrefixes {
-    QStringView code;
-    std::initializer_list<QStringView> identifiers;
-};
-
-// The same table as the installer's.
-const LanguagePrefixes languagePrefixes[] = {
-    {u"en", {u"en", u"en-US", u"en-GB", u"en-CA", u"en-AU"}},
-    {u"es", {u"es", u"es-ES", u"es-MX", u"es-AR", u"es-CO"}},
-    {u"fr", {u"fr", u"fr-FR", u"fr-CA"}},
-    {u"de", {u"de", u"de-DE", u"de-AT", u"de-CH"}},
-    {u"it", {u"it", u"it-IT", u"it-CH"}},
-    {u"pt", {u"pt", u"pt-BR", u"pt-PT"}},
-    {u"ja", {u"ja", u"ja-JP"}},
-    {u"zh-Hans", {u"zh", u"zh-CN", u"zh-Hans", u"zh-Hans-CN"}},
-    {u"ru", {u"ru", u"ru-RU"}},
 };
 
 } // namespace
@@ -97,15 +80,7 @@ QString LauncherLocalizationManager::normalizeLanguageCode(const QString &trimme
 }
 
 QString LauncherLocalizationManager::detectSystemLanguage(const QStringList &preferredLanguages) {
-    for (const QString &preferred : preferredLanguages) {
-        for (const LanguagePrefixes &language : languagePrefixes) {
-            for (QStringView identifier : language.identifiers) {
-                if (preferred.startsWith(identifier))
-                    return language.code.toString();
-            }
-        }
-    }
-    return QStringLiteral("en");
+    return vistrel::detectSystemLanguage(preferredLanguages);
 }
 
 const StringTable &LauncherLocalizationManager::stringTable(const QString &code) {
