@@ -1,15 +1,27 @@
+#include "installer/engine/installationservice.h"
+#include "installer/localization/localizationmanager.h"
+#include "installer/ui/installerui.h"
 #include "platform/systemplatform.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
 
 int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
     platform.prepareEnvironment();
+
+    const vistrel::InstallerAppInfo info = vistrel::InstallerAppInfo::fromMainBundle();
+    QGuiApplication::setWindowIcon(QIcon(info.iconPath));
+    vistrel::LocalizationManager localization(platform);
+    vistrel::InstallationService service(platform);
+
     QQmlApplicationEngine engine;
-    engine.load(QUrl(QStringLiteral("qrc:/Vistrel/Installer/qml/Main.qml")));
-    if (engine.rootObjects().isEmpty())
+    if (!vistrel::loadInstallerWindow(engine, localization, service, info))
         return 1;
     return app.exec();
 }

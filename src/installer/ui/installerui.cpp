@@ -1,0 +1,41 @@
+#include "installerui.h"
+
+#include "appiconprovider.h"
+
+#include "common/bundleinfo.h"
+#include "installer/engine/installationservice.h"
+#include "installer/localization/localizationmanager.h"
+#include "uikit/symbolicons.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QUrl>
+
+namespace vistrel {
+
+InstallerAppInfo InstallerAppInfo::fromMainBundle() {
+    InstallerAppInfo info;
+    const QString bundle = mainBundlePath();
+    if (!bundle.isEmpty())
+        info.iconPath = bundle + QStringLiteral("/Contents/Resources/AppIcon.png");
+    info.version = appVersion().value_or(QStringLiteral("1.0.0"));
+    return info;
+}
+
+QQuickWindow *loadInstallerWindow(QQmlApplicationEngine &engine, LocalizationManager &localization,
+                                  InstallationService &service, const InstallerAppInfo &info) {
+    installSymbolIcons(engine);
+    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(info.iconPath));
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.setInitialProperties({
+        {QStringLiteral("localization"), QVariant::fromValue(static_cast<QObject *>(&localization))},
+        {QStringLiteral("service"), QVariant::fromValue(static_cast<QObject *>(&service))},
+        {QStringLiteral("hasAppIcon"), AppIconProvider::hasIcon(info.iconPath)},
+        {QStringLiteral("appVersion"), info.version},
+    });
+    engine.load(QUrl(QStringLiteral("qrc:/Vistrel/Installer/Main.qml")));
+    const QList<QObject *> roots = engine.rootObjects();
+    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.constLast());
+}
+
+} // namespace vistrel
