@@ -25,6 +25,7 @@ const QHash<QString, QString> &symbolTable() {
         {QStringLiteral("camera.fill"), QStringLiteral("camera-web-symbolic")},
         {QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-ok-symbolic")},
         {QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic")},
+        {QStringLiteral("ellipsis.circle"), QStringLiteral("view-more-horizontal-symbolic")},
         {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning-symbolic")},
         {QStringLiteral("folder.badge.minus"), QStringLiteral("folder-symbolic")},
         {QStringLiteral("gear"), QStringLiteral("emblem-system-symbolic")},
