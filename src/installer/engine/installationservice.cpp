@@ -1,26 +1,37 @@
 #include "installationservice.h"
 
 #include "downloadprogressdelegate.h"
+#include "fileoperations.h"
 #include "packageentries.h"
 
+#include "common/bundleinfo.h"
 #include "common/commandrunner.h"
 #include "common/error.h"
 #include "common/paths.h"
 #include "common/porttext.h"
 #include "common/shellquote.h"
+#include "common/textformat.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/platform.h"
 
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
+#include <QCoro/QCoroSignal>
 #include <QCoro/QCoroTimer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QJSEngine>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QSaveFile>
+#include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <chrono>
 #include <filesystem>
@@ -76,12 +87,24 @@ std::filesystem::path fsPath(const QString &path) {
 
 } // namespace
 
+std::shared_ptr<InstallationService> InstallationService::create(Platform &platform, Timing timing) {
+    // Deferred deletion: the last reference may go from inside one of the object's own signals.
+    std::shared_ptr<InstallationService> service(new InstallationService(platform, timing),
+                                                 [](InstallationService *s) { s->deleteLater(); });
+    QJSEngine::setObjectOwnership(service.get(), QJSEngine::CppOwnership);
+    return service;
+}
+
 InstallationService::InstallationService(Platform &platform, Timing timing, QObject *parent)
     : QObject(parent)
     , m_platform(platform)
     , m_timing(timing) {}
 
 InstallationService::~InstallationService() = default;
+
+QString InstallationService::installerBundlePath() const {
+    return m_installerBundlePath.isEmpty() ? mainBundlePath() : m_installerBundlePath;
+}
 
 // --- published state -------------------------------------------------------------------------
 
@@ -400,6 +423,327 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
         appendLog(QStringLiteral("⚠️ Could not write lang.txt file: ") + writeError);
 
     appendLog(QStringLiteral("Files ready at: ") + root);
+}
+
+// --- launcher copy --------------------------------------------------------------------------
+
+namespace {
+
+Error fileError(const FileOperationResult &result) {
+    return Error(QStringLiteral("NSPOSIXErrorDomain"), result.errorCode, result.description);
+}
+
+Error installError(int code, const QString &description) {
+    return Error(QStringLiteral("InstallError"), code, description);
+}
+
+} // namespace
+
+QCoro::Task<void> InstallationService::installLauncherApp() {
+    appendLog(QStringLiteral("Installing Vistrel Launcher app..."));
+    const QString bundle = installerBundlePath();
+    const QString source = bundle + QStringLiteral("/Contents/Resources/Vistrel.app");
+    if (bundle.isEmpty() || !QFileInfo(source).isDir())
+        throw installError(launcherMissingCode, QStringLiteral("Launcher app not found in installer bundle."));
+
+    const QString target = paths::launcherApp(m_platform.homeDirectory());
+    const FileOperationResult folder = createFolder(QFileInfo(target).absolutePath());
+    if (!folder.ok)
+        throw fileError(folder);
+
+    // A bundle is many files: remove and copy on the thread pool, so the window keeps drawing.
+    QFuture<FileOperationResult> removal = QtConcurrent::run(&removeIfPresent, target);
+    const FileOperationResult removed = co_await removal;
+    if (!removed.ok)
+        throw fileError(removed);
+    if (removed.existed)
+        appendLog(QStringLiteral("Removed existing launcher app"));
+
+    QFuture<FileOperationResult> copy = QtConcurrent::run(&copyBundle, source, target);
+    const FileOperationResult copied = co_await copy;
+    if (!copied.ok)
+        throw fileError(copied);
+
+    const QString chmod = QStringLiteral("chmod +x ") + shellQuote(target + QStringLiteral("/Contents/MacOS/Vistrel"));
+    co_await runShellCommand(chmod);
+    appendLog(QStringLiteral("Launcher app installed to: ") + target);
+}
+
+// --- launch agent ---------------------------------------------------------------------------
+
+QString InstallationService::makeLaunchAgentPlist(const QString &executable, const QString &installRoot,
+                                                  const QString &executableFolder, const QString &home) {
+    const QString libraryPath = executableFolder + QStringLiteral("/ffmpeg7/lib:") + executableFolder +
+                                QStringLiteral(":/usr/local/lib:/opt/homebrew/lib");
+    // Paths are escaped: a home folder with & or < would otherwise make a plist that does not parse.
+    const QStringList lines = {
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
+        QStringLiteral("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
+        QStringLiteral("<plist version=\"1.0\">"),
+        QStringLiteral("<dict>"),
+        QStringLiteral("    <key>Label</key>"),
+        QStringLiteral("    <string>") + QString::fromUtf16(paths::launchAgentLabel) + QStringLiteral("</string>"),
+        QStringLiteral("    <key>ProcessType</key>"),
+        QStringLiteral("    <string>Interactive</string>"),
+        QStringLiteral("    <key>Nice</key>"),
+        QStringLiteral("    <integer>-10</integer>"),
+        QStringLiteral("    <key>LowPriorityIO</key>"),
+        QStringLiteral("    <false/>"),
+        QStringLiteral("    <key>ProgramArguments</key>"),
+        QStringLiteral("    <array>"),
+        QStringLiteral("        <string>") + xmlEscape(executable) + QStringLiteral("</string>"),
+        QStringLiteral("    </array>"),
+        QStringLiteral("    <key>NSHighResolutionCapable</key>"),
+        QStringLiteral("    <string>True</string>"),
+        QStringLiteral("    <key>EnvironmentVariables</key>"),
+        QStringLiteral("    <dict>"),
+        QStringLiteral("        <key>PATH</key>"),
+        QStringLiteral("        <string>/usr/bin:/bin:/usr/sbin:/sbin</string>"),
+        QStringLiteral("        <key>DYLD_LIBRARY_PATH</key>"),
+        QStringLiteral("        <string>") + xmlEscape(libraryPath) + QStringLiteral("</string>"),
+        QStringLiteral("    </dict>"),
+        QStringLiteral("    <key>RunAtLoad</key><true/>"),
+        QStringLiteral("    <key>KeepAlive</key><true/>"),
+        QStringLiteral("    <key>StandardOutPath</key><string>") + xmlEscape(paths::serverLog(home)) +
+            QStringLiteral("</string>"),
+        QStringLiteral("    <key>StandardErrorPath</key><string>") + xmlEscape(paths::serverErrorLog(home)) +
+            QStringLiteral("</string>"),
+        QStringLiteral("    <key>WorkingDirectory</key><string>") + xmlEscape(installRoot) +
+            QStringLiteral("</string> "),
+        QStringLiteral("</dict>"),
+        QStringLiteral("</plist>"),
+    };
+    return lines.join(u'\n');
+}
+
+QCoro::Task<void> InstallationService::setupLaunchAgent() {
+    appendLog(QStringLiteral("Configuring user-level service (LaunchAgent)..."));
+    const QString home = m_platform.homeDirectory();
+    const QString root = paths::installRoot(home);
+    const QString executableFolder = root + QStringLiteral("/TarvikService.app/Contents/MacOS");
+    const QString executable = executableFolder + QStringLiteral("/Tarvik");
+    const QString plist = paths::launchAgentPlist(home);
+
+    const FileOperationResult folder = createFolder(QFileInfo(plist).absolutePath());
+    if (!folder.ok)
+        throw fileError(folder);
+    QString writeError;
+    if (!writeTextAtomically(plist, makeLaunchAgentPlist(executable, root, executableFolder, home), &writeError))
+        throw Error(
+            QStringLiteral("NSCocoaErrorDomain"), 512,
+            QStringLiteral("\u201C%1\u201D couldn\u2019t be saved: %2").arg(QFileInfo(plist).fileName(), writeError));
+    appendLog(QStringLiteral("User service configured at ") + plist);
+    appendLog(QStringLiteral("Loading and starting service..."));
+
+    const std::optional<QString> uid = co_await currentUserID();
+    if (!uid || uid->isEmpty())
+        throw installError(noUserIdCode, QStringLiteral("Could not determine current user ID."));
+    const QString domain = QStringLiteral("gui/") + *uid;
+    const QString bootstrap = QStringLiteral("launchctl bootstrap ") + domain + u' ' + shellQuote(plist);
+    const QString bootout = QStringLiteral("launchctl bootout ") + domain + u' ' + shellQuote(plist);
+
+    bool started = false;
+    try {
+        co_await runShellCommand(bootstrap);
+        started = true;
+    } catch (const std::exception &) {
+        // Usually an agent with this label is still loaded; the restart below settles it.
+    }
+    if (started) {
+        appendLog(QStringLiteral("✅ Service started successfully."));
+        co_return;
+    }
+
+    appendLog(QStringLiteral("Service may already be loaded. Restarting..."));
+    try {
+        co_await runShellCommand(bootout);
+    } catch (const std::exception &) {
+    }
+    co_await QCoro::sleepFor(m_timing.restartGap);
+    co_await runShellCommand(bootstrap); // this failure is the step's
+    appendLog(QStringLiteral("✅ Service restarted successfully."));
+}
+
+// --- verification ---------------------------------------------------------------------------
+
+QCoro::Task<bool> InstallationService::serviceAnswers(QUrl url) {
+    QNetworkRequest request(url);
+    request.setTransferTimeout(int(m_timing.verifyRequestTimeout.count()));
+    // Only the server itself answering 200 counts, not a page it redirects to.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    LocationReply owner{m_network.get(request)};
+    QNetworkReply *const reply = owner.reply;
+    co_await qCoro(reply).waitForFinished();
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    co_return status.isValid() && status.toInt() == 200;
+}
+
+QCoro::Task<qint64> InstallationService::waitForService() {
+    // The port file as the server reads it; the typed port only when the file cannot be read.
+    std::optional<QString> fromFile;
+    if (const std::optional<QByteArray> bytes = readWholeFile(paths::portFile(m_platform.homeDirectory())))
+        fromFile = decodeUtf8(*bytes);
+    const QString portText = fromFile                   ? fromFile->trimmed()
+                             : m_selectedPort.isEmpty() ? QString::fromUtf16(paths::defaultPortText)
+                                                        : m_selectedPort;
+    // A number that is no TCP port (an old file's -1 or 70000) gives no address to probe either.
+    const std::optional<qint64> port = parseSignedInt64(portText);
+    if (!port || *port < 1 || *port > 65535)
+        throw installError(invalidPortCode, QStringLiteral("Invalid port number: ") + portText);
+
+    const QUrl url(QStringLiteral("http://localhost:%1").arg(*port));
+    const int attempts = m_timing.verifyAttempts;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        appendLog(QStringLiteral("Pinging service... (Attempt %1/%2)").arg(attempt).arg(attempts));
+        if (co_await serviceAnswers(url)) {
+            appendLog(QStringLiteral("Service is online!"));
+            co_return *port;
+        }
+        co_await QCoro::sleepFor(m_timing.verifyPause);
+    }
+    throw installError(serviceTimeoutCode,
+                       QStringLiteral("Service failed to start in time. Check logs at ~/Library/Logs/vistrel.log"));
+}
+
+// --- the run --------------------------------------------------------------------------------
+
+std::optional<quint16> InstallationService::portForRun(const QString &portText) {
+    // An empty field shows 8090 as its placeholder, and that is the port the files get.
+    if (portText.isEmpty())
+        return quint16(paths::defaultPort);
+    const std::optional<qint64> port = parseSignedInt64(portText);
+    if (!port || *port < 1 || *port > 65535)
+        return std::nullopt;
+    return quint16(*port);
+}
+
+void InstallationService::startInstallation() {
+    if (m_running)
+        return;
+    m_running = true;
+    setIsInstalling(true);
+    setInstallationProgress(0.0);
+    clearLog();
+    setInstallationError(std::nullopt);
+    setCurrentStep(InstallationStep::stopServices);
+    runInstallation(weak_from_this().lock());
+}
+
+QCoro::Task<void> InstallationService::runInstallation(std::shared_ptr<InstallationService> keepAlive) {
+    Q_UNUSED(keepAlive); // held until this frame ends
+    co_await performInstallation();
+    m_running = false;
+    emit runFinished();
+}
+
+void InstallationService::refuseRun(const QString &error) {
+    setInstallationError(error);
+    setIsInstalling(false);
+}
+
+QCoro::Task<bool> InstallationService::somethingListensOn(quint16 port) {
+    const QList<QHostAddress> loopbacks = {QHostAddress(QHostAddress::LocalHost),
+                                           QHostAddress(QHostAddress::LocalHostIPv6)};
+    for (const QHostAddress &address : loopbacks) {
+        QTcpSocket socket;
+        socket.connectToHost(address, port);
+        // Until connected, refused, or out of time (waitForConnected would sit out a refusal).
+        const QDeadlineTimer deadline(m_timing.verifyRequestTimeout);
+        while (socket.state() != QAbstractSocket::ConnectedState &&
+               socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+            const std::chrono::milliseconds left(deadline.remainingTime());
+            co_await qCoro(&socket, &QAbstractSocket::stateChanged, left);
+        }
+        const bool connected = socket.state() == QAbstractSocket::ConnectedState;
+        socket.abort();
+        if (connected)
+            co_return true;
+    }
+    co_return false;
+}
+
+QCoro::Task<void> InstallationService::performInstallation() {
+    appendLog(QStringLiteral("Initial system check..."));
+    co_await stopExistingServices();
+
+    const std::optional<quint16> port = portForRun(m_selectedPort);
+    if (!port) {
+        refuseRun(QStringLiteral("Invalid."));
+        co_return;
+    }
+    // Another program answering on the port would pass for our server at the end. Our own earlier
+    // server is gone by now; a process just killed may take a moment to let go of its socket.
+    bool taken = co_await somethingListensOn(*port);
+    if (taken) {
+        co_await QCoro::sleepFor(m_timing.settleAfterStop);
+        taken = co_await somethingListensOn(*port);
+    }
+    if (taken) {
+        const LocalizationManager localization(m_platform);
+        const QString portText = QString::number(*port);
+        refuseRun(formatText(localization.localizedString(QStringLiteral("ui.portInUse")), {portText}));
+        co_return;
+    }
+
+    for (int index = 0; index < stepCount; ++index) {
+        const InstallationStep step = allInstallationSteps[std::size_t(index)];
+        setCurrentStep(step);
+        setInstallationProgress(double(index));
+
+        std::optional<QString> failure;
+        try {
+            co_await runStep(step);
+        } catch (const Error &e) {
+            failure = e.description();
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+        // A fresh manager: the language the user chose last, also if it changed during the run.
+        const QString title = stepTitle(step, LocalizationManager(m_platform));
+        if (failure) {
+            appendLog(QStringLiteral("❌ %1 failed: %2").arg(title, *failure));
+            setInstallationError(failure);
+            co_return;
+        }
+        appendLog(QStringLiteral("✅ %1 complete").arg(title));
+        co_await QCoro::sleepFor(m_timing.stepPause);
+    }
+    setInstallationProgress(double(stepCount));
+}
+
+QCoro::Task<void> InstallationService::runStep(InstallationStep step) {
+    switch (step) {
+    case InstallationStep::stopServices:
+        co_await stopExistingServices();
+        break;
+    case InstallationStep::downloadTarvik:
+        co_await downloadVistrel();
+        break;
+    case InstallationStep::installTarvik:
+        co_await prepareInstalledFiles();
+        break;
+    case InstallationStep::installLauncher:
+        co_await installLauncherApp();
+        break;
+    case InstallationStep::setupService:
+        co_await setupLaunchAgent();
+        break;
+    case InstallationStep::verifyService: {
+        const qint64 port = co_await waitForService();
+        setFinalPort(port); // before the step's success line
+        break;
+    }
+    case InstallationStep::complete:
+        break;
+    }
+}
+
+void InstallationService::openLauncherApp() {
+    appendLog(QStringLiteral("🚀 Opening Vistrel..."));
+    if (!m_platform.openApplication(QString::fromUtf16(paths::launcherBundleIdentifier)))
+        return; // not installed (or not startable): the installer stays open
+    QTimer::singleShot(m_timing.quitDelay, this, [this] { m_platform.terminateApplication(); });
 }
 
 } // namespace vistrel

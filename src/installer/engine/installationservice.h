@@ -13,6 +13,7 @@
 
 #include <QCoro/QCoroTask>
 
+#include <memory>
 #include <optional>
 
 namespace vistrel {
@@ -22,7 +23,11 @@ class Platform;
 // The installer's engine: the published state of a run, its log, and the work of each step.
 // Everything runs on the main thread's event loop; step operations are coroutines that a run
 // awaits one after the other.
-class InstallationService : public QObject {
+//
+// The program owns it through create(): a running installation then holds a reference of its
+// own, so the window may go away mid-run without the run touching a deleted object. An object
+// made with the plain constructor must outlive every run it starts.
+class InstallationService : public QObject, public std::enable_shared_from_this<InstallationService> {
     Q_OBJECT
     Q_PROPERTY(vistrel::installation::InstallationStep currentStep READ currentStep NOTIFY currentStepChanged)
     // What the installation screen shows of the current step.
@@ -50,9 +55,20 @@ public:
     static constexpr int badLocationStatusCode = 4; // DownloadError (the package's own status also uses 4)
     static constexpr int unzipNotStartedCode = -1;  // ExtractionError
     static constexpr int unsafePackageCode = -2;    // ExtractionError
+    static constexpr int noUserIdCode = 99;         // InstallError
+    static constexpr int invalidPortCode = 100;     // InstallError
+    static constexpr int serviceTimeoutCode = 101;  // InstallError
+    static constexpr int launcherMissingCode = 102; // InstallError
 
+    // Deleted (deferred) when the last reference goes; C++ ownership for QML.
+    static std::shared_ptr<InstallationService> create(Platform &platform, Timing timing = {});
     explicit InstallationService(Platform &platform, Timing timing = {}, QObject *parent = nullptr);
     ~InstallationService() override;
+
+    // The installer bundle that carries the launcher in Contents/Resources/Vistrel.app. Empty (the
+    // default) means the bundle around the running program.
+    void setInstallerBundlePath(const QString &bundlePath) { m_installerBundlePath = bundlePath; }
+    QString installerBundlePath() const;
 
     InstallationStep currentStep() const { return m_currentStep; }
     QString currentStepTitleKey() const { return vistrel::stepTitleKey(m_currentStep); }
@@ -85,6 +101,17 @@ public:
     // Puts the log, lines joined by single line feeds, on the clipboard.
     Q_INVOKABLE void copyLogToPasteboard();
 
+    // Resets the run's state and starts a run; returns at once. A call while a run is still under
+    // way is ignored (two runs would interleave their steps and logs); after a run has ended,
+    // failed or not, a new one may start.
+    Q_INVOKABLE void startInstallation();
+    // The body of one run: initial cleanup, port checks, then the seven steps. Never throws.
+    QCoro::Task<void> performInstallation();
+    // Opens the installed launcher and quits a moment later; nothing more when it is not found.
+    Q_INVOKABLE void openLauncherApp();
+    // True from startInstallation until its run has ended.
+    bool isRunning() const { return m_running; }
+
     // Step operations, each awaited by a run.
     // Boots out an earlier launch agent and kills a running server; never fails.
     QCoro::Task<void> stopExistingServices();
@@ -93,6 +120,20 @@ public:
     QCoro::Task<void> downloadVistrel();
     // Quarantine strip, permissions, port and language files; problems become warning lines.
     QCoro::Task<void> prepareInstalledFiles();
+    // Copies the launcher from the installer bundle to ~/Applications, replacing an earlier copy.
+    QCoro::Task<void> installLauncherApp();
+    // Writes the launch agent plist and loads it, reloading an agent that is still loaded.
+    QCoro::Task<void> setupLaunchAgent();
+    // Polls the server on localhost until it answers 200; returns its port.
+    QCoro::Task<qint64> waitForService();
+
+    // The launch agent plist, byte for byte; every inserted path is XML-escaped (a home folder
+    // without & < > " ' gives the paths exactly as they are).
+    static QString makeLaunchAgentPlist(const QString &executable, const QString &installRoot,
+                                        const QString &executableFolder, const QString &home);
+    // The port a run installs for: the typed text as a strict decimal integer from 1 to 65535,
+    // or 8090 when the text is empty; nothing when the text is refused.
+    static std::optional<quint16> portForRun(const QString &portText);
 
     // The download service's origin: the user default "downloadServiceOrigin" when set, else the
     // origin this build was configured with.
@@ -117,6 +158,8 @@ signals:
     void useBetaVersionChanged();
     void selectedPortChanged();
     void finalPortChanged();
+    // The run started by startInstallation has ended (finished, failed or refused).
+    void runFinished();
 
 private:
     QVariant installationErrorValue() const;
@@ -134,12 +177,20 @@ private:
     QCoro::Task<void> unpackPackage(QString packagePath);
     QString installRoot() const;
 
-    // The rest of a run (launcher copy, launch agent, verification, the driver) builds on the
-    // state and helpers above.
+    // keepAlive: the reference that keeps a shared-owned service alive until the run has ended.
+    QCoro::Task<void> runInstallation(std::shared_ptr<InstallationService> keepAlive);
+    QCoro::Task<void> runStep(InstallationStep step);
+    // True when something accepts connections on the port at 127.0.0.1 or ::1.
+    QCoro::Task<bool> somethingListensOn(quint16 port);
+    QCoro::Task<bool> serviceAnswers(QUrl url);
+    // Ends a run that may not start: the error text, and the welcome screen comes back.
+    void refuseRun(const QString &error);
 
     Platform &m_platform;
     Timing m_timing;
     QNetworkAccessManager m_network;
+    QString m_installerBundlePath;
+    bool m_running = false;
 
     InstallationStep m_currentStep = InstallationStep::stopServices;
     bool m_isInstalling = false;
