@@ -18,10 +18,11 @@ int main(int argc, char *argv[]) {
     const vistrel::InstallerAppInfo info = vistrel::InstallerAppInfo::fromMainBundle();
     QGuiApplication::setWindowIcon(QIcon(info.iconPath));
     vistrel::LocalizationManager localization(platform);
-    vistrel::InstallationService service(platform);
+    // Shared: a run that is still going when the window closes keeps the service alive.
+    const std::shared_ptr<vistrel::InstallationService> service = vistrel::InstallationService::create(platform);
 
     QQmlApplicationEngine engine;
-    if (!vistrel::loadInstallerWindow(engine, localization, service, info))
+    if (!vistrel::loadInstallerWindow(engine, localization, *service, info))
         return 1;
     return app.exec();
 }

@@ -20,7 +20,7 @@ void collect(QQuickItem *item, const QString &name, QList<QQuickItem *> &found) 
 WindowRig::WindowRig(const QString &home, Timing timing, InstallerAppInfo info) {
     platform.home = home.isEmpty() ? homeDir.path() : home;
     localization = std::make_unique<LocalizationManager>(platform);
-    service = std::make_unique<InstallationService>(platform, timing);
+    service = InstallationService::create(platform, timing);
     if (info.version.isEmpty())
         info.version = QStringLiteral("1.0.0");
     engine = std::make_unique<QQmlApplicationEngine>();
@@ -30,8 +30,10 @@ WindowRig::WindowRig(const QString &home, Timing timing, InstallerAppInfo info) 
 }
 
 WindowRig::~WindowRig() {
-    // The window goes before the models it shows.
+    // The window goes before the models it shows; the service is deleted on the next turn.
     engine.reset();
+    service.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QList<QQuickItem *> WindowRig::findAll(const QString &objectName) const {

@@ -45,7 +45,7 @@ public:
     QTemporaryDir homeDir;
     FakePlatform platform;
     std::unique_ptr<LocalizationManager> localization;
-    std::unique_ptr<InstallationService> service;
+    std::shared_ptr<InstallationService> service;
     std::unique_ptr<QQmlApplicationEngine> engine;
     QQuickWindow *window = nullptr;
 };

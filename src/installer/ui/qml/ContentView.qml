@@ -57,9 +57,9 @@ Item {
             contentWidth: width
             contentHeight: stack.implicitHeight + stack.anchors.topMargin + stack.anchors.bottomMargin
             boundsBehavior: Flickable.StopAtBounds
-            ScrollBar.vertical: ScrollBar {
+            ScrollBar.vertical: SlimScrollBar {
                 objectName: "contentScrollBar"
-                policy: body.contentHeight > body.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+                Accessible.name: "Scroll"
             }
 
             // Brings an item of the body into view (the error card, the open button).

@@ -24,7 +24,7 @@ Rectangle {
         id: content
 
         x: 4
-        y: (parent.height - implicitHeight) / 2
+        y: 8
         width: Math.max(0, parent.width - 8)
         spacing: 4
 

@@ -168,9 +168,9 @@ ColumnLayout {
                     id: logLines
                     lines: installation.service.installationLog
                 }
-                ScrollBar.vertical: ScrollBar {
-                    policy: logView.contentHeight + logView.topMargin + logView.bottomMargin > logView.height
-                            ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+                ScrollBar.vertical: SlimScrollBar {
+                    objectName: "logScrollBar"
+                    Accessible.name: "Scroll log"
                 }
 
                 delegate: Label {
@@ -190,12 +190,19 @@ ColumnLayout {
 
                 // Follow the last line when one is added; a rewritten last line stays put.
                 onCountChanged: {
-                    if (count === 0)
-                        return
+                    if (count > 0)
+                        Qt.callLater(followLastLine)
+                }
+
+                // The last line at the bottom edge, inside the margin.
+                function endY() {
+                    return Math.max(originY - topMargin, originY + contentHeight + bottomMargin - height)
+                }
+                function followLastLine() {
                     const from = contentY
-                    positionViewAtEnd()
-                    const to = contentY
-                    if (from === to)
+                    positionViewAtEnd() // lays out the last lines, so their heights are known
+                    const to = endY()
+                    if (Math.abs(to - from) < 0.5)
                         return
                     contentY = from
                     follow.to = to
@@ -208,6 +215,8 @@ ColumnLayout {
                     property: "contentY"
                     duration: 300
                     easing.type: Easing.OutQuad
+                    // Lines laid out on the way may differ from the estimate the target came from.
+                    onFinished: logView.contentY = logView.endY()
                 }
             }
         }

@@ -8,7 +8,7 @@ Button {
 
     property string symbol
 
-    implicitHeight: Math.max(44, implicitContentHeight + topPadding + bottomPadding)
+    implicitHeight: implicitContentHeight + topPadding + bottomPadding
     topPadding: 12
     bottomPadding: 12
     leftPadding: 16

@@ -88,7 +88,7 @@ ColumnLayout {
 
             RowLayout {
                 Layout.fillWidth: true
-                Layout.margins: 12
+                Layout.margins: 10
                 spacing: 8
 
                 SymbolIcon {
@@ -133,8 +133,8 @@ ColumnLayout {
 
             Divider {
                 Layout.fillWidth: true
-                Layout.leftMargin: 12
-                Layout.rightMargin: 12
+                Layout.leftMargin: 10
+                Layout.rightMargin: 10
             }
 
             ToggleSwitch {
@@ -142,7 +142,7 @@ ColumnLayout {
                 Accessible.name: "Beta version"
                 Accessible.description: text
                 Layout.fillWidth: true
-                Layout.margins: 12
+                Layout.margins: 10
                 text: welcome.localized("ui.betaVersion")
                 checked: welcome.service.useBetaVersion
                 onToggled: welcome.service.useBetaVersion = checked
