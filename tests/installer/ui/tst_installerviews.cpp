@@ -211,6 +211,31 @@ private slots:
         QVERIFY(rig.shows(QStringLiteral("appIconBadge")));
     }
 
+    // The window keeps its layout whatever text size the desktop asks for.
+    void desktopTextSizeLeavesTheLayout() {
+        const QStringList names{
+            QStringLiteral("appTitle"),     QStringLiteral("languageMenu"), QStringLiteral("featureAgentDescription"),
+            QStringLiteral("portField"),    QStringLiteral("betaSwitch"),   QStringLiteral("installDescription"),
+            QStringLiteral("installButton")};
+        auto geometry = [&] {
+            WindowRig rig;
+            QList<QRectF> boxes;
+            for (const QString &name : names) {
+                QQuickItem *item = rig.find(name);
+                boxes.append(item ? item->mapRectToScene(QRectF(0, 0, item->width(), item->height())) : QRectF());
+            }
+            return boxes;
+        };
+        const QList<QRectF> normal = geometry();
+        const QFont desktopFont = QGuiApplication::font();
+        QFont large = desktopFont;
+        large.setPointSizeF(desktopFont.pointSizeF() * 2);
+        QGuiApplication::setFont(large);
+        const QList<QRectF> enlarged = geometry();
+        QGuiApplication::setFont(desktopFont);
+        QCOMPARE(enlarged, normal);
+    }
+
     void versionDefaultsOutsideABundle() {
         // This test program does not live in a bundle, so nothing names a version.
         const InstallerAppInfo info = InstallerAppInfo::fromMainBundle();
