@@ -1,10 +1,34 @@
 import QtQuick
-import QtQuick.Window
+import QtQuick.Controls.Basic
+import Vistrel.Launcher
 
-Window {
+// The launcher's one window. The system frame stays (so the window can be moved and closed on
+// every desktop) with an empty title; the content is drawn from the top edge of the client area.
+ApplicationWindow {
+    id: window
+    objectName: "launcherWindow"
+    required property LauncherController launcher
+
     width: 420
     height: 500
     visible: true
     title: ""
-    Text { anchors.centerIn: parent; text: "Vistrel" }
+    color: Theme.controlBackground
+    font.family: launcher.fontFamily
+    font.pixelSize: Theme.body
+
+    // Command+Shift+U on macOS (Qt reads Ctrl as Command there), Ctrl+Shift+U elsewhere.
+    Shortcut {
+        id: uninstallShortcut
+        objectName: "uninstallShortcut"
+        sequence: "Ctrl+Shift+U"
+        context: Qt.ApplicationShortcut
+        onActivated: window.launcher.notifications.postShowUninstaller()
+    }
+
+    LauncherView {
+        anchors.fill: parent
+        launcher: window.launcher
+        uninstallShortcutText: uninstallShortcut.nativeText
+    }
 }

@@ -1,0 +1,25 @@
+#include "launcherui.h"
+
+#include "launcher/ui/appiconprovider.h"
+#include "launcher/ui/launchercontroller.h"
+#include "uikit/symbolicons.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+
+namespace vistrel {
+
+QQuickWindow *loadLauncherWindow(QQmlApplicationEngine &engine, LauncherController &controller) {
+    // The views draw their own controls over the plain style, so they look the same everywhere.
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    installSymbolIcons(engine);
+    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(controller.appInfo().iconPath));
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.setInitialProperties({{QStringLiteral("launcher"), QVariant::fromValue(&controller)}});
+    engine.load(QUrl(QStringLiteral("qrc:/Vistrel/Launcher/Main.qml")));
+    const QList<QObject *> roots = engine.rootObjects();
+    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.constFirst());
+}
+
+} // namespace vistrel

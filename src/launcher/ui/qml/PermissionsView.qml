@@ -1,0 +1,118 @@
+import QtQuick
+import QtQuick.Layouts
+import Vistrel.Launcher
+
+// Camera and microphone access, and the ways to obtain it. Continue is offered only when both
+// are authorized; otherwise the two settings buttons and Refresh Status (fixed texts).
+Rectangle {
+    id: panel
+    objectName: "permissionsPanel"
+    required property var serviceManager
+    required property var localization
+    required property var tr
+
+    implicitHeight: column.implicitHeight + 2 * Theme.standardPadding
+    radius: 10
+    color: Theme.withAlpha(Theme.orange, 0.1)
+
+    ColumnLayout {
+        id: column
+        anchors.fill: parent
+        anchors.margins: Theme.standardPadding
+        spacing: 15
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 4
+            TextLabel {
+                objectName: "permissionsTitleLabel"
+                Layout.alignment: Qt.AlignHCenter
+                text: panel.tr("permissions.title")
+                font.pixelSize: Theme.headline
+                font.weight: Theme.semibold
+                color: Theme.orange
+            }
+            TextLabel {
+                objectName: "permissionsDescriptionLabel"
+                Layout.fillWidth: true
+                text: panel.tr("permissions.description")
+                font.pixelSize: Theme.caption
+                color: Theme.secondaryLabel
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignHCenter
+            }
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 6
+            PermissionRow {
+                objectName: "cameraPermissionRow"
+                Layout.fillWidth: true
+                icon: "camera.fill"
+                title: panel.tr("permissions.camera")
+                status: panel.serviceManager.cameraStatus
+                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.cameraStatus)
+                localization: panel.localization
+            }
+            PermissionRow {
+                objectName: "microphonePermissionRow"
+                Layout.fillWidth: true
+                icon: "mic.fill"
+                title: panel.tr("permissions.microphone")
+                status: panel.serviceManager.micStatus
+                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.micStatus)
+                localization: panel.localization
+            }
+        }
+
+        SystemButton {
+            objectName: "continueButton"
+            Layout.fillWidth: true
+            visible: panel.serviceManager.permissionsGranted
+            text: panel.tr("permissions.continueButton")
+            symbol: "checkmark.circle.fill"
+            prominent: true
+            tint: Theme.green
+            controlSize: "large"
+            labelWeight: Theme.semibold
+            labelMargin: 12
+            onClicked: panel.serviceManager.checkStatus()
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            visible: !panel.serviceManager.permissionsGranted
+            spacing: 8
+
+            RowLayout {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.topMargin: 4
+                spacing: 10
+                SystemButton {
+                    objectName: "cameraSettingsButton"
+                    text: "Camera Settings"
+                    symbol: "camera.badge.ellipsis"
+                    onClicked: panel.serviceManager.openPrivacySettings("camera")
+                }
+                SystemButton {
+                    objectName: "micSettingsButton"
+                    text: "Mic Settings"
+                    symbol: "mic.badge.plus"
+                    onClicked: panel.serviceManager.openPrivacySettings("microphone")
+                }
+            }
+            SystemButton {
+                objectName: "refreshStatusButton"
+                Layout.fillWidth: true
+                text: "Refresh Status"
+                symbol: "arrow.clockwise"
+                prominent: true
+                tint: Theme.orange
+                labelWeight: Theme.semibold
+                labelMargin: 8
+                onClicked: panel.serviceManager.updatePermissionStatus()
+            }
+        }
+    }
+}

@@ -1,0 +1,103 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Vistrel.Launcher
+
+// The uninstaller's content: the header, then the confirmation until the user confirms, the
+// progress from then on, and the error card below whenever the run has failed.
+Item {
+    id: view
+    objectName: "uninstallerView"
+    required property LauncherController launcher
+    required property var service
+    property bool showingConfirmation: true
+    signal dismiss()
+
+    readonly property var localization: launcher.localization
+    readonly property bool confirming: showingConfirmation && !service.isUninstalling
+
+    function tr(key) {
+        localization.currentLanguage // redraw when the language changes
+        return localization.localizedString(key)
+    }
+
+    implicitWidth: 520
+    implicitHeight: header.implicitHeight + divider.height + body.implicitHeight + 2 * 20
+
+    UninstallerHeaderView {
+        id: header
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        tr: view.tr
+    }
+
+    Rectangle {
+        id: divider
+        anchors.top: header.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        height: 1
+        color: Theme.separator
+    }
+
+    Flickable {
+        id: scroller
+        anchors.top: divider.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        contentWidth: width
+        contentHeight: body.implicitHeight + 2 * 20
+        interactive: contentHeight > height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.vertical: ScrollBar {
+            policy: scroller.interactive ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        }
+
+        ColumnLayout {
+            id: body
+            x: 24
+            y: 20
+            width: scroller.width - 2 * 24
+            spacing: 20
+
+            Loader {
+                Layout.fillWidth: true
+                active: view.confirming
+                visible: active
+                sourceComponent: ConfirmationView {
+                    service: view.service
+                    tr: view.tr
+                    onCancel: view.dismiss()
+                    onConfirm: {
+                        view.showingConfirmation = false
+                        view.service.startUninstall()
+                    }
+                }
+            }
+
+            Loader {
+                Layout.fillWidth: true
+                active: !view.confirming
+                visible: active
+                sourceComponent: UninstallProgressView {
+                    launcher: view.launcher
+                    service: view.service
+                    tr: view.tr
+                }
+            }
+
+            Loader {
+                Layout.fillWidth: true
+                active: view.service.hasError
+                visible: active
+                sourceComponent: UninstallErrorView {
+                    error: view.service.error
+                    tr: view.tr
+                }
+            }
+        }
+    }
+}
