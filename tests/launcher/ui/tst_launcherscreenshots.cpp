@@ -22,13 +22,19 @@ namespace {
 const QString screenshotRoot = QStringLiteral(VISTREL_SCREENSHOT_DIR);
 
 // A launchctl stand-in on PATH for the uninstaller's shell command: it holds while a file exists,
-// so a picture can be taken in the middle of a run.
+// so a picture can be taken in the middle of a run, and fails when told (a warning line).
 class HeldLaunchctl {
 public:
     explicit HeldLaunchctl(const QString &folder)
-        : m_hold(folder + QStringLiteral("/hold")) {
+        : m_hold(folder + QStringLiteral("/hold"))
+        , m_fail(folder + QStringLiteral("/fail")) {
         writeScript(folder + QStringLiteral("/launchctl"),
-                    "while [ -e '" + m_hold.toUtf8() + "' ]; do sleep 0.02; done\nexit 0\n");
+                    "while [ -e '" + m_hold.toUtf8() +
+                        "' ]; do sleep 0.02; done\n"
+                        "if [ -e '" +
+                        m_fail.toUtf8() +
+                        "' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n"
+                        "exit 0\n");
         m_previousPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(folder) + ':' + m_previousPath);
     }
@@ -38,9 +44,11 @@ public:
     }
     void hold() { writeFile(m_hold, "hold"); }
     void release() { QFile::remove(m_hold); }
+    void fail() { writeFile(m_fail, "fail"); }
 
 private:
     QString m_hold;
+    QString m_fail;
     QByteArray m_previousPath;
 };
 
@@ -141,6 +149,13 @@ private slots:
         takeScrolledToEnd(rig, QStringLiteral("main-permissions-granted-end"));
         manager.setStatus(ServiceStatus::running(8090));
 
+        // The application menu, open.
+        QVERIFY(rig.click(QStringLiteral("appMenuButton")));
+        QTRY_VERIFY(rig.isShown(QStringLiteral("uninstallMenuItem")));
+        take(rig.window(), QStringLiteral("main-menu"));
+        QTest::keyClick(rig.window(), Qt::Key_Escape);
+        QTRY_VERIFY(!rig.isShown(QStringLiteral("uninstallMenuItem")));
+
         // The uninstaller over a small installation, with a launchctl that can be held.
         QVERIFY(installation::writeMinimal(rig.home()));
         QTemporaryDir tools;
@@ -172,6 +187,7 @@ private slots:
                 rig.controller().notifications()->postShowUninstaller();
                 QTRY_VERIFY(rig.sheet());
                 const ReadOnlyFolder locked(QFileInfo(paths::launchAgentPlist(rig.home())).absolutePath());
+                launchctl.fail();
                 QVERIFY(rig.click(QStringLiteral("confirmUninstallButton")));
                 UninstallService *failing = rig.uninstaller().currentService();
                 QTRY_VERIFY_WITH_TIMEOUT(!failing->isRunning(), 20000);
@@ -182,6 +198,17 @@ private slots:
             }
         }
 
+        QVERIFY2(m_findings.isEmpty(), qPrintable(m_findings.join(u'\n')));
+    }
+
+    void renderWithoutIconPicture() {
+        m_folder = screenshotRoot + QStringLiteral("/en");
+        m_findings.clear();
+        QVERIFY(QDir().mkpath(m_folder));
+        LauncherRig rig; // a bundle without a picture: the header's symbol
+        QVERIFY(rig.load());
+        QVERIFY(rig.isShown(QStringLiteral("fallbackSymbol")));
+        take(rig.window(), QStringLiteral("main-without-icon-picture"));
         QVERIFY2(m_findings.isEmpty(), qPrintable(m_findings.join(u'\n')));
     }
 };

@@ -61,7 +61,10 @@ ToolButton {
             background: MenuHighlight { item: aboutItem }
         }
         MenuSeparator {
+            topPadding: 4
+            bottomPadding: 4
             contentItem: Rectangle {
+                implicitWidth: 200
                 implicitHeight: 1
                 color: Theme.separator
             }

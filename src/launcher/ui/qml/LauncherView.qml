@@ -64,6 +64,7 @@ Rectangle {
         clip: true
         ScrollBar.vertical: ScrollBar {
             objectName: "mainScrollBar"
+            Accessible.name: "Scroll"
             policy: scroller.interactive ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
         }
 

@@ -151,6 +151,8 @@ ColumnLayout {
                     horizontalAlignment: Text.AlignLeft
                 }
                 ScrollBar.vertical: ScrollBar {
+                    objectName: "logScrollBar"
+                    Accessible.name: "Scroll"
                     policy: ScrollBar.AlwaysOn
                     visible: logView.contentHeight > logView.height
                     rightPadding: 0

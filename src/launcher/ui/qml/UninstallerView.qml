@@ -43,6 +43,7 @@ Item {
 
     Flickable {
         id: scroller
+        objectName: "uninstallerScroller"
         anchors.top: divider.bottom
         anchors.left: parent.left
         anchors.right: parent.right
@@ -53,6 +54,8 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: ScrollBar {
+            objectName: "uninstallerScrollBar"
+            Accessible.name: "Scroll"
             policy: scroller.interactive ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
         }
 
