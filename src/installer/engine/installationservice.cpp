@@ -609,9 +609,7 @@ QCoro::Task<qint64> InstallationService::waitForService() {
 // --- the run --------------------------------------------------------------------------------
 
 std::optional<quint16> InstallationService::portForRun(const QString &portText) {
-    // An empty field shows 8090 as its placeholder, and that is the port the files get.
-    if (portText.isEmpty())
-        return quint16(paths::defaultPort);
+    // Only a decimal integer from 1 to 65535 is a port; an empty field is refused like any other text.
     const std::optional<qint64> port = parseSignedInt64(portText);
     if (!port || *port < 1 || *port > 65535)
         return std::nullopt;

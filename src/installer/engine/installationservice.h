@@ -132,7 +132,7 @@ public:
     static QString makeLaunchAgentPlist(const QString &executable, const QString &installRoot,
                                         const QString &executableFolder, const QString &home);
     // The port a run installs for: the typed text as a strict decimal integer from 1 to 65535,
-    // or 8090 when the text is empty; nothing when the text is refused.
+    // nothing when the text is refused (an empty text included).
     static std::optional<quint16> portForRun(const QString &portText);
 
     // The download service's origin: the user default "downloadServiceOrigin" when set, else the
