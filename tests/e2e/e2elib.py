@@ -422,11 +422,16 @@ class Road:
         with open(os.path.join(folder, "VistrelInstaller.ini"), "w") as f:
             f.write("\n".join(lines) + "\n")
 
-    def start_program(self, executable, log_name):
+    def start_program(self, executable, log_name, args=(), extra_env=None):
         """Starts a program as this road's child (in its own session, so the clean-up finds
         whatever it leaves behind)."""
         log = open(os.path.join(self.artifacts, log_name + ".log"), "w")
-        process = self._spawn_helper([executable], stdout=log, stderr=subprocess.STDOUT, cwd=self.home)
+        process = subprocess.Popen(
+            [executable, *args], env=dict(self.env, **(extra_env or {})), stdin=subprocess.DEVNULL,
+            stdout=log, stderr=subprocess.STDOUT, cwd=self.home, start_new_session=True,
+        )
+        self._children.append(process)
+        self._sessions.append(process.pid)
         return process
 
     def run_launchctl(self, *args):

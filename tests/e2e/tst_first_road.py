@@ -92,7 +92,6 @@ def first_road(road):
     check(road.opened_urls() == [f"http://localhost:{port}"], f"the browser was asked for {road.opened_urls()}")
     roads.wait_gone("the launcher after Open", launcher_pid)
     check(http_status(port) == 200, "the server keeps running after the launcher quit")
-    road.screenshot("after-open")
 
     # The launcher again, as the user starts it from ~/Applications.
     launcher = road.start_program(road.launcher_executable, "launcher-again")
