@@ -1,7 +1,7 @@
 #include "installationservice.h"
 
 #include "downloadprogressdelegate.h"
-#include "fileoperations.h"
+#include "common/fileoperations.h"
 #include "packageentries.h"
 
 #include "common/bundleinfo.h"

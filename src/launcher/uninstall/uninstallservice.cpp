@@ -2,9 +2,9 @@
 
 #include "common/commandrunner.h"
 #include "common/error.h"
+#include "common/fileoperations.h"
 #include "common/paths.h"
 #include "common/shellquote.h"
-#include "launcher/uninstall/entryremoval.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -18,13 +18,13 @@ namespace vistrel {
 namespace {
 
 // Removal of a large bundle can take a while: it runs on the thread pool, the event loop goes on.
-QCoro::Task<RemovalResult> removeInBackground(const QString &path) {
-    QFuture<RemovalResult> future = QtConcurrent::run(&removeEntry, path);
+QCoro::Task<FileOperationResult> removeInBackground(const QString &path) {
+    QFuture<FileOperationResult> future = QtConcurrent::run(&removeIfPresent, path);
     co_return co_await future;
 }
 
-Error removalError(const RemovalResult &result) {
-    return Error(QStringLiteral("NSPOSIXErrorDomain"), result.errorCode, result.errorDescription);
+Error removalError(const FileOperationResult &result) {
+    return Error(QStringLiteral("NSPOSIXErrorDomain"), result.errorCode, result.description);
 }
 
 } // namespace
@@ -150,17 +150,13 @@ QCoro::Task<> UninstallService::stopRunningService() {
 
 QCoro::Task<> UninstallService::removeLaunchAgentPlist() {
     addLog(QStringLiteral("Removing launch agent configuration..."));
-    const RemovalResult result = co_await removeInBackground(m_plistPath);
-    switch (result.outcome) {
-    case RemovalResult::Failed:
+    const FileOperationResult result = co_await removeInBackground(m_plistPath);
+    if (!result.ok)
         throw removalError(result);
-    case RemovalResult::Removed:
+    if (result.existed)
         addLog(QStringLiteral("Launch agent plist removed"));
-        break;
-    case RemovalResult::Absent:
+    else
         addLog(QStringLiteral("Launch agent plist not found (already removed)"));
-        break;
-    }
 }
 
 QCoro::Task<> UninstallService::removeServerFiles() {
@@ -177,15 +173,15 @@ QCoro::Task<> UninstallService::removeServerFiles() {
     int found = 0;
     int removed = 0;
     for (const QString &path : candidates) {
-        const RemovalResult result = co_await removeInBackground(path);
-        if (result.outcome == RemovalResult::Absent)
+        const FileOperationResult result = co_await removeInBackground(path);
+        if (result.ok && !result.existed)
             continue;
         ++found;
-        if (result.outcome == RemovalResult::Removed) {
+        if (result.ok) {
             ++removed;
             addLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
         } else {
-            addLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.errorDescription));
+            addLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
         }
     }
     if (removed > 0)
@@ -198,17 +194,13 @@ QCoro::Task<> UninstallService::removeServerFiles() {
 QCoro::Task<> UninstallService::removeLauncherBundle() {
     addLog(QStringLiteral("Removing launcher app..."));
     // When the launcher runs from this bundle, the running process goes on without it.
-    const RemovalResult result = co_await removeInBackground(m_launcherAppPath);
-    switch (result.outcome) {
-    case RemovalResult::Failed:
+    const FileOperationResult result = co_await removeInBackground(m_launcherAppPath);
+    if (!result.ok)
         throw removalError(result);
-    case RemovalResult::Removed:
+    if (result.existed)
         addLog(QStringLiteral("Launcher app removed from: %1").arg(m_launcherAppPath));
-        break;
-    case RemovalResult::Absent:
+    else
         addLog(QStringLiteral("Launcher app not found (already removed)"));
-        break;
-    }
 }
 
 QCoro::Task<> UninstallService::removeLogFiles() {
@@ -216,11 +208,11 @@ QCoro::Task<> UninstallService::removeLogFiles() {
     int found = 0;
     int removed = 0;
     for (const QString &path : m_logPaths) {
-        const RemovalResult result = co_await removeInBackground(path);
-        if (result.outcome == RemovalResult::Absent)
+        const FileOperationResult result = co_await removeInBackground(path);
+        if (result.ok && !result.existed)
             continue;
         ++found;
-        if (result.outcome == RemovalResult::Removed)
+        if (result.ok)
             ++removed;
         else
             addLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));

@@ -1,5 +1,5 @@
 // Removing an entry never follows a symbolic link, wherever the link sits.
-#include "launcher/uninstall/entryremoval.h"
+#include "common/fileoperations.h"
 
 #include "permissions.h"
 #include "testenv.h"
@@ -20,7 +20,7 @@ bool present(const QString &path) {
 
 } // namespace
 
-class EntryRemovalTest : public QObject {
+class FileRemovalTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -63,17 +63,19 @@ private slots:
             QVERIFY(QFile::link(m_outside + QStringLiteral("/data"), victim + QStringLiteral("/data")));
         }
 
-        const RemovalResult result = removeEntry(victim);
-        QCOMPARE(result.outcome, RemovalResult::Removed);
+        const FileOperationResult result = removeIfPresent(victim);
+        QVERIFY(result.ok && result.existed);
         QVERIFY(!present(victim));
         QCOMPARE(QDir(m_outside + QStringLiteral("/data")).entryList(QDir::Files), QStringList{"keep.txt"});
     }
 
     void absentEntries() {
-        QCOMPARE(removeEntry(m_root + QStringLiteral("/missing")).outcome, RemovalResult::Absent);
+        const FileOperationResult missing = removeIfPresent(m_root + QStringLiteral("/missing"));
+        QVERIFY(missing.ok && !missing.existed);
         // A path through a file is just as absent.
         QVERIFY(test::writeFile(m_root + QStringLiteral("/plain"), "x"));
-        QCOMPARE(removeEntry(m_root + QStringLiteral("/plain/below")).outcome, RemovalResult::Absent);
+        const FileOperationResult below = removeIfPresent(m_root + QStringLiteral("/plain/below"));
+        QVERIFY(below.ok && !below.existed);
     }
 
     void failureIsReportedAndNothingFollowed() {
@@ -84,11 +86,11 @@ private slots:
         QVERIFY(test::writeFile(folder + QStringLiteral("/item.plist"), "x"));
         const test::ReadOnlyFolder readOnly(folder);
 
-        const RemovalResult result = removeEntry(folder + QStringLiteral("/item.plist"));
-        QCOMPARE(result.outcome, RemovalResult::Failed);
+        const FileOperationResult result = removeIfPresent(folder + QStringLiteral("/item.plist"));
+        QVERIFY(!result.ok);
         QCOMPARE(result.errorCode, EACCES);
-        QCOMPARE(result.errorDescription, QStringLiteral("\u201Citem.plist\u201D couldn\u2019t be removed: "
-                                                         "Permission denied"));
+        QCOMPARE(result.description, QStringLiteral("\u201Citem.plist\u201D couldn\u2019t be removed: "
+                                                    "Permission denied"));
         QVERIFY(QFile::exists(folder + QStringLiteral("/item.plist")));
     }
 
@@ -98,5 +100,5 @@ private:
     QString m_outside;
 };
 
-QTEST_GUILESS_MAIN(EntryRemovalTest)
-#include "tst_entryremoval.moc"
+QTEST_GUILESS_MAIN(FileRemovalTest)
+#include "tst_fileremoval.moc"

@@ -4,7 +4,7 @@
 
 namespace vistrel {
 
-// The outcome of one file-system operation of the installer, with the text the user is shown
+// The outcome of one file-system operation, with the text the user is shown
 // when it failed.
 struct FileOperationResult {
     bool ok = true;
