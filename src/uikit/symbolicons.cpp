@@ -1,5 +1,8 @@
 #include "symbolicons.h"
 
+#include "appiconprovider.h"
+#include "loglinemodel.h"
+
 #include <QColor>
 #include <QHash>
 #include <QIcon>
@@ -85,7 +88,7 @@ QPixmap SymbolImageProvider::requestPixmap(const QString &id, QSize *size, const
     return pixmap;
 }
 
-void installSymbolIcons(QQmlEngine &engine) {
+void installUiKit(QQmlEngine &engine, const QString &iconPath, qreal iconCornerRadiusShare) {
     // Some platform plugins (offscreen, minimal) leave out the system's icon folders.
     QStringList searchPaths = QIcon::themeSearchPaths();
     for (const QString &dir : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
@@ -97,6 +100,8 @@ void installSymbolIcons(QQmlEngine &engine) {
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor")
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     engine.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
+    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(iconPath, iconCornerRadiusShare));
+    qmlRegisterType<LogLineModel>("Vistrel.UiKit", 1, 0, "LogLineModel");
 }
 
 } // namespace vistrel

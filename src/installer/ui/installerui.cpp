@@ -1,10 +1,9 @@
 #include "installerui.h"
 
-#include "appiconprovider.h"
-
 #include "common/bundleinfo.h"
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
+#include "uikit/appiconprovider.h"
 #include "uikit/symbolicons.h"
 
 #include <QQmlApplicationEngine>
@@ -24,8 +23,7 @@ InstallerAppInfo InstallerAppInfo::fromMainBundle() {
 
 QQuickWindow *loadInstallerWindow(QQmlApplicationEngine &engine, LocalizationManager &localization,
                                   InstallationService &service, const InstallerAppInfo &info) {
-    installSymbolIcons(engine);
-    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(info.iconPath));
+    installUiKit(engine, info.iconPath, 12.0 / 48.0);
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.setInitialProperties({
         {QStringLiteral("localization"), QVariant::fromValue(static_cast<QObject *>(&localization))},

@@ -1,6 +1,5 @@
 #include "launcherui.h"
 
-#include "launcher/ui/appiconprovider.h"
 #include "launcher/ui/launchercontroller.h"
 #include "uikit/symbolicons.h"
 
@@ -13,8 +12,7 @@ namespace vistrel {
 QQuickWindow *loadLauncherWindow(QQmlApplicationEngine &engine, LauncherController &controller) {
     // The views draw their own controls over the plain style, so they look the same everywhere.
     QQuickStyle::setStyle(QStringLiteral("Basic"));
-    installSymbolIcons(engine);
-    engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(controller.appInfo().iconPath));
+    installUiKit(engine, controller.appInfo().iconPath, 24.0 / 128.0);
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.setInitialProperties({{QStringLiteral("launcher"), QVariant::fromValue(&controller)}});
     engine.load(QUrl(QStringLiteral("qrc:/Vistrel/Launcher/Main.qml")));

@@ -20,9 +20,10 @@ QImage sourceImage(const QString &iconPath, const QSize &size) {
 }
 } // namespace
 
-AppIconProvider::AppIconProvider(QString iconPath)
+AppIconProvider::AppIconProvider(QString iconPath, qreal cornerRadiusShare)
     : QQuickImageProvider(QQuickImageProvider::Image)
-    , m_iconPath(std::move(iconPath)) {}
+    , m_iconPath(std::move(iconPath))
+    , m_cornerRadiusShare(cornerRadiusShare) {}
 
 bool AppIconProvider::hasIcon(const QString &iconPath) {
     return (!iconPath.isEmpty() && !QImage(iconPath).isNull()) || !QGuiApplication::windowIcon().isNull();
@@ -38,7 +39,7 @@ QImage AppIconProvider::requestImage(const QString &, QSize *size, const QSize &
         QPainter painter(&rounded);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const qreal radius = wanted.width() / 4.0;
+        const qreal radius = wanted.width() * m_cornerRadiusShare;
         QPainterPath shape;
         shape.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(wanted)), radius, radius);
         const QPointF origin((wanted.width() - picture.width()) / 2.0, (wanted.height() - picture.height()) / 2.0);

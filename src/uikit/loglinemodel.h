@@ -2,16 +2,14 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
-#include <QtQml/qqmlregistration.h>
 
 namespace vistrel {
 
-// The installation log as a list model. The engine publishes the whole list on every change; this
-// turns that into row insertions and in-place changes, so that the log view keeps its position
-// while the last line is rewritten (download progress) and only moves when a line is added.
+// A step log as a list model. The models publish the whole list on every change; this turns that
+// into row insertions and in-place changes, so that a log view keeps its position while the last
+// line is rewritten (download progress) and only moves when a line is added.
 class LogLineModel : public QAbstractListModel {
     Q_OBJECT
-    QML_ELEMENT
     Q_PROPERTY(QStringList lines READ lines WRITE setLines NOTIFY linesChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
