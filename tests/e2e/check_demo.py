@@ -9,6 +9,7 @@ Not a ctest test: the demo sets up and builds before it opens the installer, whi
 machine takes a while. Screenshots land in <build>/screenshots/e2e/demo/.
 """
 
+import fcntl
 import os
 import signal
 import subprocess
@@ -43,6 +44,10 @@ def demo_road(road):
                               dict(BUILD_DIR=build_name))
     road.atspi.wait_for(roads.INSTALLER_APP, "Install Vistrel", "push button", timeout=SETUP_AND_BUILD)
     road.screenshot("welcome")
+    # The installation ends server processes by name: wait for tests that run servers to finish
+    # (the lock is held until this check ends).
+    lock = open("/tmp/vistrel-services.lock", "a")
+    fcntl.flock(lock, fcntl.LOCK_EX)
     road.click(roads.INSTALLER_APP, "Install Vistrel", "push button")
     road.atspi.wait_for(roads.INSTALLER_APP, "Open Vistrel", "push button", timeout=roads.INSTALL)
     road.screenshot("installed")
