@@ -1,13 +1,14 @@
 #include "installationservice.h"
 
-#include "downloadprogressdelegate.h"
 #include "common/fileoperations.h"
+#include "downloadprogressdelegate.h"
 #include "packageentries.h"
 
 #include "common/bundleinfo.h"
 #include "common/commandrunner.h"
 #include "common/error.h"
 #include "common/paths.h"
+#include "common/pause.h"
 #include "common/porttext.h"
 #include "common/shellquote.h"
 #include "common/textformat.h"
@@ -17,7 +18,6 @@
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
 #include <QCoro/QCoroSignal>
-#include <QCoro/QCoroTimer>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -237,7 +237,7 @@ QCoro::Task<void> InstallationService::stopExistingServices() {
         } catch (const std::exception &) {
         }
     }
-    co_await QCoro::sleepFor(m_timing.settleAfterStop);
+    co_await pauseFor(m_timing.settleAfterStop);
 }
 
 // --- download -----------------------------------------------------------------------------
@@ -560,7 +560,7 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
         co_await runShellCommand(bootout);
     } catch (const std::exception &) {
     }
-    co_await QCoro::sleepFor(m_timing.restartGap);
+    co_await pauseFor(m_timing.restartGap);
     co_await runShellCommand(bootstrap); // this failure is the step's
     appendLog(QStringLiteral("✅ Service restarted successfully."));
 }
@@ -600,7 +600,7 @@ QCoro::Task<qint64> InstallationService::waitForService() {
             appendLog(QStringLiteral("Service is online!"));
             co_return *port;
         }
-        co_await QCoro::sleepFor(m_timing.verifyPause);
+        co_await pauseFor(m_timing.verifyPause);
     }
     throw installError(serviceTimeoutCode,
                        QStringLiteral("Service failed to start in time. Check logs at ~/Library/Logs/vistrel.log"));
@@ -674,7 +674,7 @@ QCoro::Task<void> InstallationService::performInstallation() {
     // server is gone by now; a process just killed may take a moment to let go of its socket.
     bool taken = co_await somethingListensOn(*port);
     if (taken) {
-        co_await QCoro::sleepFor(m_timing.settleAfterStop);
+        co_await pauseFor(m_timing.settleAfterStop);
         taken = co_await somethingListensOn(*port);
     }
     if (taken) {
@@ -705,7 +705,7 @@ QCoro::Task<void> InstallationService::performInstallation() {
             co_return;
         }
         appendLog(QStringLiteral("✅ %1 complete").arg(title));
-        co_await QCoro::sleepFor(m_timing.stepPause);
+        co_await pauseFor(m_timing.stepPause);
     }
     setInstallationProgress(double(stepCount));
 }

@@ -5,6 +5,7 @@
 #include "common/commandrunner.h"
 #include "common/diagnostics.h"
 #include "common/paths.h"
+#include "common/pause.h"
 #include "common/porttext.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "platform/platform.h"
@@ -15,22 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <QCoro/QCoroTimer>
-
 namespace vistrel {
-
-namespace {
-
-// QCoro::sleepFor uses a coarse timer, which may fire a little early; the restart gap is a minimum.
-QCoro::Task<void> sleepAtLeast(std::chrono::milliseconds duration) {
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    timer.start(duration);
-    co_await timer;
-}
-
-} // namespace
 
 struct ServiceManager::LaunchctlOutcome {
     enum class Kind { NoUserId, LaunchFailed, Exited };
@@ -258,7 +244,7 @@ QCoro::Task<void> ServiceManager::restartService() {
     const QString bootstrap = QStringLiteral("bootstrap");
 
     co_await launchctl(launchctlPath, idProgram, plistPath, bootout);
-    co_await sleepAtLeast(gap);
+    co_await pauseFor(gap);
     const LaunchctlOutcome outcome = co_await launchctl(launchctlPath, idProgram, plistPath, bootstrap);
     if (self)
         self->report(outcome, bootstrap, false);

@@ -4,11 +4,11 @@
 #include "common/error.h"
 #include "common/fileoperations.h"
 #include "common/paths.h"
+#include "common/pause.h"
 #include "common/shellquote.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
-#include <QCoro/QCoroTimer>
 #include <QFileInfo>
 #include <QJSEngine>
 #include <QtConcurrent/QtConcurrentRun>
@@ -98,7 +98,7 @@ QCoro::Task<> UninstallService::performUninstall() {
             co_return;
         }
         addLog(QStringLiteral("\u2705 %1 complete").arg(step.caseName()));
-        co_await QCoro::sleepFor(m_timing.stepPause);
+        co_await pauseFor(m_timing.stepPause);
     }
     setProgress(double(stepCount()));
 }
