@@ -13,9 +13,8 @@ QString writeScript(const QString &path, const QByteArray &body) {
     return path;
 }
 
-FakeLaunchctl::FakeLaunchctl(const QString &folder, int exitCode, double pauseSeconds)
-    : FakeLaunchctl(folder,
-                    "sleep " + QByteArray::number(pauseSeconds) + "\n(exit " + QByteArray::number(exitCode) + ")\n") {}
+FakeLaunchctl::FakeLaunchctl(const QString &folder, int exitCode)
+    : FakeLaunchctl(folder, "(exit " + QByteArray::number(exitCode) + ")\n") {}
 
 FakeLaunchctl FakeLaunchctl::wrapping(const QString &folder, const QString &program) {
     return FakeLaunchctl(folder, "'" + program.toUtf8() + "' \"$@\"\n");
@@ -24,15 +23,12 @@ FakeLaunchctl FakeLaunchctl::wrapping(const QString &folder, const QString &prog
 FakeLaunchctl::FakeLaunchctl(const QString &folder, const QByteArray &work)
     : m_log(folder + QStringLiteral("/launchctl-calls.log")) {
     QFile::remove(m_log);
+    // One line a call: start, end and status, then each argument after a unit separator.
     m_path = writeScript(folder + QStringLiteral("/fake-launchctl"),
-                         "started=$(date +%s.%N)\n" + work +
-                             "code=$?\n"
-                             "ended=$(date +%s.%N)\n"
+                         "started=$(date +%s.%N)\n" + work + "code=$?\nended=$(date +%s.%N)\n" +
                              "{ printf '%s %s %s' \"$started\" \"$ended\" \"$code\"; printf '\\x1f%s' \"$@\"; "
                              "printf '\\n'; } >> '" +
-                             m_log.toUtf8() +
-                             "'\n"
-                             "exit $code\n");
+                             m_log.toUtf8() + "'\nexit $code\n");
 }
 
 QList<FakeLaunchctl::Call> FakeLaunchctl::calls() const {
@@ -40,8 +36,7 @@ QList<FakeLaunchctl::Call> FakeLaunchctl::calls() const {
     QFile file(m_log);
     if (!file.open(QIODevice::ReadOnly))
         return calls;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &line : lines) {
+    for (const QByteArray &line : file.readAll().split('\n')) {
         if (line.isEmpty())
             continue;
         QStringList fields = QString::fromUtf8(line).split(QChar(0x1f));

@@ -10,7 +10,7 @@ namespace vistrel::test {
 QString writeScript(const QString &path, const QByteArray &body);
 
 // A stand-in for the service manager's tool that records every call (start and end time, exit
-// status, the arguments) and exits with a fixed status after an optional pause.
+// status, the arguments) and exits with a fixed status, or hands the call to a real program.
 class FakeLaunchctl {
 public:
     struct Call {
@@ -20,8 +20,7 @@ public:
         QStringList arguments;
     };
 
-    FakeLaunchctl(const QString &folder, int exitCode, double pauseSeconds = 0);
-    // Records the calls the same way but hands each to a real program.
+    FakeLaunchctl(const QString &folder, int exitCode);
     static FakeLaunchctl wrapping(const QString &folder, const QString &program);
 
     const QString &path() const { return m_path; }

@@ -3,9 +3,12 @@
 #include "fakeplatform.h"
 #include "httpresponder.h"
 
+#include "common/diagnostics.h"
+#include "common/paths.h"
 #include "common/timing.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
+#include "testenv.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,37 +18,46 @@
 namespace vistrel::test {
 
 // Short waits for tests; the probe keeps a generous time-out so a busy machine still gets its answer.
-Timing fastTiming();
+inline Timing fastTiming() {
+    Timing timing = Timing{}.scaled(10);
+    timing.probeTimeout = std::chrono::milliseconds(3000);
+    return timing;
+}
 
-// A service manager over a temporary home and a fake platform, with a local HTTP server whose
-// port the port file names, and the list of states the manager published, in order.
+// A service manager over a temporary home and a fake platform, with a local HTTP server, and the
+// states the manager published, in order (as descriptions).
 class ServiceRig {
 public:
-    explicit ServiceRig(Timing timing = fastTiming());
-    ~ServiceRig();
+    explicit ServiceRig(Timing timing = fastTiming()) {
+        if (!m_root.isValid() || !server.listen())
+            return;
+        platform.home = home();
+        DiagnosticCapture quiet([](const QString &) {}); // the language line is not looked at here
+        m_localization = std::make_unique<LauncherLocalizationManager>(platform);
+        m_manager = std::make_unique<ServiceManager>(platform, *m_localization, timing);
+        QObject::connect(m_manager.get(), &ServiceManager::statusChanged, m_manager.get(),
+                         [this] { published.append(m_manager->status().description()); });
+    }
 
-    bool isReady() const { return m_ready; }
-    QString home() const { return m_root.path() + QStringLiteral("/home"); }
+    bool isReady() const { return m_manager != nullptr; }
+    QString home() const { return m_root.path(); }
     ServiceManager &manager() { return *m_manager; }
     // Ends the manager early, as a closed window does.
     void destroyManager() { m_manager.reset(); }
 
-    bool writePortFile(const QByteArray &content);
+    bool writePortFile(const QByteArray &content) { return writeFile(paths::portFile(home()), content); }
     // The port file names the local server.
     bool pointAtServer() { return writePortFile(QByteArray::number(server.port())); }
-
-    // The published states (as descriptions) since the last call.
-    QStringList takePublished();
+    QString running() const { return ServiceStatus::running(server.port()).description(); }
 
     FakePlatform platform;
     HttpResponder server;
+    QStringList published;
 
 private:
     QTemporaryDir m_root;
     std::unique_ptr<LauncherLocalizationManager> m_localization;
     std::unique_ptr<ServiceManager> m_manager;
-    QStringList m_published;
-    bool m_ready = false;
 };
 
 } // namespace vistrel::test
