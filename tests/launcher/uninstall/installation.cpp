@@ -5,7 +5,6 @@
 #include "testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -15,20 +14,30 @@ namespace vistrel::test::installation {
 
 namespace {
 
-bool run(const QString &program, const QStringList &arguments, int timeoutMs = 60000) {
+bool run(const QString &program, const QStringList &arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(program, arguments);
-    return process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+// The plist the installer writes, running the server from the install root, and the user's items.
 bool writeCommonItems(const QString &home) {
     const QString root = paths::installRoot(home);
-    return writeFile(paths::languageFile(home), "de\n") &&
+    const QString plist =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                       "<key>Label</key><string>%1</string>\n"
+                       "<key>ProgramArguments</key><array><string>%2</string></array>\n"
+                       "<key>WorkingDirectory</key><string>%3</string>\n"
+                       "<key>RunAtLoad</key><true/>\n<key>KeepAlive</key><true/>\n"
+                       "<key>StandardOutPath</key><string>%4</string>\n"
+                       "<key>StandardErrorPath</key><string>%5</string>\n</dict>\n</plist>\n")
+            .arg(QString::fromUtf16(paths::launchAgentLabel),
+                 xmlEscape(root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik")), xmlEscape(root),
+                 xmlEscape(paths::serverLog(home)), xmlEscape(paths::serverErrorLog(home)));
+    return writeFile(paths::launchAgentPlist(home), plist.toUtf8()) && writeFile(paths::languageFile(home), "de\n") &&
            writeFile(root + QStringLiteral("/Media/Recordings/cam1.mp4"), "footage") &&
-           writeFile(paths::serverLog(home), "started\n") && writeFile(paths::serverErrorLog(home), "") &&
-           writeLaunchAgentPlist(home);
+           writeFile(paths::serverLog(home), "started\n") && writeFile(paths::serverErrorLog(home), "");
 }
 
 } // namespace
@@ -53,36 +62,13 @@ bool writeMinimal(const QString &home) {
 
 bool installFromDemoPackage(const QString &home, quint16 port) {
     const QString root = paths::installRoot(home);
-    if (!QDir().mkpath(root))
-        return false;
-    const QStringList unzipArguments{QStringLiteral("-o"), QStringLiteral("-q"), demoPackage(), QStringLiteral("-d"),
-                                     root};
     const QString launcherParent = QFileInfo(paths::launcherApp(home)).absolutePath();
-    return run(QStringLiteral("/usr/bin/unzip"), unzipArguments) &&
+    return QDir().mkpath(root) &&
+           run(QStringLiteral("/usr/bin/unzip"),
+               {QStringLiteral("-o"), QStringLiteral("-q"), demoPackage(), QStringLiteral("-d"), root}) &&
            writeFile(paths::portFile(home), QByteArray::number(port)) && QDir().mkpath(launcherParent) &&
            run(QStringLiteral("/bin/cp"), {QStringLiteral("-R"), launcherBundle(), paths::launcherApp(home)}) &&
            writeCommonItems(home);
-}
-
-bool writeLaunchAgentPlist(const QString &home) {
-    const QString root = paths::installRoot(home);
-    const QString executable = root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik");
-    const QString text =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                       "<plist version=\"1.0\">\n<dict>\n"
-                       "    <key>Label</key>\n    <string>%1</string>\n"
-                       "    <key>ProgramArguments</key>\n    <array>\n        <string>%2</string>\n    </array>\n"
-                       "    <key>WorkingDirectory</key>\n    <string>%3</string>\n"
-                       "    <key>RunAtLoad</key>\n    <true/>\n"
-                       "    <key>KeepAlive</key>\n    <true/>\n"
-                       "    <key>StandardOutPath</key>\n    <string>%4</string>\n"
-                       "    <key>StandardErrorPath</key>\n    <string>%5</string>\n"
-                       "</dict>\n</plist>\n")
-            .arg(QString::fromUtf16(paths::launchAgentLabel), xmlEscape(executable), xmlEscape(root),
-                 xmlEscape(paths::serverLog(home)), xmlEscape(paths::serverErrorLog(home)));
-    return writeFile(paths::launchAgentPlist(home), text.toUtf8());
 }
 
 QString userDomain() {

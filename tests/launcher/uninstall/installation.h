@@ -19,9 +19,6 @@ bool writeMinimal(const QString &home);
 // lang.txt, the launch agent plist, both logs and a copy of the built launcher bundle.
 bool installFromDemoPackage(const QString &home, quint16 port);
 
-// The launch agent plist the installer writes, running the server from the install root.
-bool writeLaunchAgentPlist(const QString &home);
-
 // Runs the service-manager stand-in with these arguments; its exit status (-1: did not run).
 int runLaunchctl(const QStringList &arguments, QString *output = nullptr);
 QString userDomain(); // "gui/<uid>"

@@ -8,7 +8,7 @@ namespace vistrel::test {
 // While alive, permission bits bind this process even when it runs as root: the capabilities
 // that let root ignore them are taken out of the effective set. Capabilities belong to threads,
 // so the thread pool is emptied first; its new workers inherit the reduced set from the main
-// thread, where this is made. Not root: nothing to do.
+// thread, where this is made.
 class PermissionsEnforced {
 public:
     PermissionsEnforced();
@@ -28,8 +28,13 @@ private:
 // A folder made read-only (entries can be neither added nor removed) until destruction.
 class ReadOnlyFolder {
 public:
-    explicit ReadOnlyFolder(QString path);
-    ~ReadOnlyFolder();
+    explicit ReadOnlyFolder(QString path)
+        : m_path(std::move(path))
+        , m_previous(QFile::permissions(m_path)) {
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() { QFile::setPermissions(m_path, m_previous); }
     ReadOnlyFolder(const ReadOnlyFolder &) = delete;
     ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
 
