@@ -18,50 +18,36 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<qint64>("value");
-        QTest::newRow("plain") << "8090" << true << qint64(8090);
         QTest::newRow("plus") << "+8090" << true << qint64(8090);
         QTest::newRow("minus") << "-1" << true << qint64(-1);
-        QTest::newRow("zero") << "0" << true << qint64(0);
         QTest::newRow("leading zeros") << "0080" << true << qint64(80);
         QTest::newRow("max") << "9223372036854775807" << true << std::numeric_limits<qint64>::max();
         QTest::newRow("min") << "-9223372036854775808" << true << std::numeric_limits<qint64>::min();
         QTest::newRow("overflow") << "9223372036854775808" << false << qint64(0);
         QTest::newRow("negative overflow") << "-9223372036854775809" << false << qint64(0);
-        QTest::newRow("huge") << "123456789012345678901234567890" << false << qint64(0);
         QTest::newRow("empty") << "" << false << qint64(0);
-        QTest::newRow("plus alone") << "+" << false << qint64(0);
-        QTest::newRow("minus alone") << "-" << false << qint64(0);
+        QTest::newRow("sign alone") << "-" << false << qint64(0);
         QTest::newRow("two signs") << "+-5" << false << qint64(0);
         QTest::newRow("letters") << "80a" << false << qint64(0);
-        QTest::newRow("inner blank") << "80 90" << false << qint64(0);
         QTest::newRow("untrimmed") << " 8090" << false << qint64(0);
-        QTest::newRow("decimal point") << "80.0" << false << qint64(0);
         QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0668\u0660") << false << qint64(0);
-        QTest::newRow("fullwidth digits") << QString::fromUtf8("\uFF18\uFF10") << false << qint64(0);
     }
     void strictParse() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(qint64, value);
-        const auto parsed = parseSignedInt64(text);
-        QCOMPARE(parsed.has_value(), valid);
-        if (valid)
-            QCOMPARE(*parsed, value);
+        QCOMPARE(parseSignedInt64(text), valid ? std::optional<qint64>(value) : std::nullopt);
     }
 
     void lenientPortFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("port");
-        QTest::newRow("plain") << QByteArray("8091") << qint64(8091);
         QTest::newRow("newline and blanks") << QByteArray("  8091\n  \n") << qint64(8091);
-        QTest::newRow("crlf and tab") << QByteArray("\t9000\r\n") << qint64(9000);
-        QTest::newRow("plus sign") << QByteArray("+8092") << qint64(8092);
+        QTest::newRow("crlf, tab and plus") << QByteArray("\t+9000\r\n") << qint64(9000);
         QTest::newRow("no range check") << QByteArray("70000") << qint64(70000);
         QTest::newRow("negative kept") << QByteArray("-5") << qint64(-5);
-        QTest::newRow("empty") << QByteArray("") << qint64(8090);
         QTest::newRow("only white space") << QByteArray(" \n\t ") << qint64(8090);
         QTest::newRow("letters") << QByteArray("80a1") << qint64(8090);
-        QTest::newRow("sign alone") << QByteArray("-") << qint64(8090);
         QTest::newRow("overflow") << QByteArray("99999999999999999999") << qint64(8090);
         QTest::newRow("not utf-8") << QByteArray("\xff\xfe"
                                                  "8091")
@@ -75,7 +61,6 @@ private slots:
     }
 
     void unreadablePortFile() {
-        QCOMPARE(portFromFileContent(std::nullopt), qint64(8090));
         QCOMPARE(readPortFile(QStringLiteral("/nonexistent/Media/XML/port.txt")), qint64(8090));
         // A folder where the file should be cannot be read as text either.
         QCOMPARE(readPortFile(QStringLiteral("/tmp")), qint64(8090));
@@ -84,49 +69,25 @@ private slots:
     void lookupFallsBackToTheKeyOnly() {
         static constexpr StringEntry entries[] = {{u"status.running", u"Läuft"}, {u"app.title", u"Vistrel"}};
         const StringTable table = buildStringTable(entries);
-        QCOMPARE(table.size(), 2);
         QCOMPARE(lookupText(table, QStringLiteral("status.running")), QStringLiteral("Läuft"));
         QCOMPARE(lookupText(table, QStringLiteral("status.stopped")), QStringLiteral("status.stopped"));
         QCOMPARE(lookupText(StringTable{}, QStringLiteral("app.title")), QStringLiteral("app.title"));
     }
 
-    void format_data() {
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("integer") << "Running on port %d"
-                                 << "Running on port 8090";
-        QTest::newRow("integer first") << "%dm il y a"
-                                       << "3m il y a";
-        QTest::newRow("text") << "Last check: %@"
-                              << "Last check: 5s ago";
-        QTest::newRow("percent") << "%d%%"
-                                 << "8090%";
-        QTest::newRow("key as format") << "status.runningOnPort"
-                                       << "status.runningOnPort";
-        QTest::newRow("lone percent") << "100% %x"
-                                      << "100% %x";
-        QTest::newRow("trailing percent") << "50%"
-                                          << "50%";
-    }
     void format() {
-        QFETCH(QString, format);
-        QFETCH(QString, expected);
-        if (format.contains(u"%@"))
-            QCOMPARE(formatText(format, {QStringLiteral("5s ago")}), expected);
-        else if (format.startsWith(u"%dm"))
-            QCOMPARE(formatText(format, {qint64(3)}), expected);
-        else
-            QCOMPARE(formatText(format, {qint64(8090)}), expected);
-    }
-
-    void formatSeveralAndMissingArguments() {
+        QCOMPARE(formatText(QStringLiteral("%dm il y a"), {qint64(3)}), QStringLiteral("3m il y a"));
+        QCOMPARE(formatText(QStringLiteral("Last check: %@"), {QStringLiteral("5s ago")}),
+                 QStringLiteral("Last check: 5s ago"));
         QCOMPARE(formatText(QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"), {5.0, 10.0, qint64(50)}),
                  QStringLiteral("Downloaded 5.0 MB of 10.0 MB (50%)"));
-        QCOMPARE(formatText(QStringLiteral("%.1f"), {0.04999}), QStringLiteral("0.0"));
         // Rounds exactly as printf does (the tables' formats are printf formats).
-        for (const double v : {2.25, 0.05, 0.15, 9.95, 1048575.95, 104.857600})
+        for (const double v : {0.04999, 2.25, 0.05, 0.15, 9.95, 1048575.95})
             QCOMPARE(formatText(QStringLiteral("%.1f"), {v}), QString::asprintf("%.1f", v));
-        // Placeholders without a value, or of another kind, stay as written.
+        // A key standing in for its text, other '%' sequences, placeholders without a value or with
+        // a value of another kind: all stay as written.
+        QCOMPARE(formatText(QStringLiteral("status.runningOnPort"), {qint64(1)}),
+                 QStringLiteral("status.runningOnPort"));
+        QCOMPARE(formatText(QStringLiteral("100% %x 50%"), {qint64(1)}), QStringLiteral("100% %x 50%"));
         QCOMPARE(formatText(QStringLiteral("%d and %d"), {qint64(1)}), QStringLiteral("1 and %d"));
         QCOMPARE(formatText(QStringLiteral("%d"), {QStringLiteral("x")}), QStringLiteral("%d"));
         // A value never becomes a format of its own.
@@ -136,7 +97,6 @@ private slots:
     void xmlEscapesTheFiveCharacters() {
         QCOMPARE(xmlEscape(QStringLiteral("/Users/a&b <c> \"d\" 'e'")),
                  QStringLiteral("/Users/a&amp;b &lt;c&gt; &quot;d&quot; &apos;e&apos;"));
-        QCOMPARE(xmlEscape(QStringLiteral("/Users/ana/Library")), QStringLiteral("/Users/ana/Library"));
     }
 };
 

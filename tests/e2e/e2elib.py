@@ -1,14 +1,7 @@
-"""Driving the real programs in real windows, as a person would.
-
-A private X server, session bus and accessibility bus per road; controls are found by their
-accessible names and clicked with real pointer events at their centres (the accessibility
-"press" action does not reach Qt Quick buttons' onClicked). Every process a road starts, or that
-the programs start on its behalf in its home folder, is ended when the road ends, also when it
-fails.
-
-Needs Debian's /usr/bin/python3 with python3-pyatspi, xvfb, dbus, at-spi2-core, xdotool and
-imagemagick (import) — all in scripts/setup.
-"""
+"""Driving the real programs in real windows, as a person would: controls are found by their
+accessible names and clicked with real pointer events (the accessibility "press" action does not
+reach Qt Quick buttons' onClicked). Needs python3-pyatspi, xvfb, dbus, at-spi2-core, xdotool and
+imagemagick (all in scripts/setup)."""
 
 import contextlib
 import hashlib
@@ -25,7 +18,8 @@ import urllib.error
 import urllib.request
 
 LABEL = "com.qelvo.vistrel"
-LAUNCHER_APP = "Vistrel"
+ROAD_PREFIX = "vistrel-e2e-"
+HOME_NAME = "home folder"  # a space: every path the programs build must survive it
 
 
 class RoadFailure(AssertionError):
@@ -42,43 +36,34 @@ def say(text):
 
 
 def wait_until(what, predicate, timeout, interval=0.2):
-    """Polls predicate until it returns something truthy; fails with `what` after timeout s."""
+    """Polls predicate until it returns something truthy, and returns that."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise RoadFailure(f"timed out after {timeout:.0f} s waiting for {what}")
         time.sleep(interval)
+    return value
 
 
 def free_port():
     """A loopback port that nothing listens on (v4 and v6), not the server's default."""
     for _ in range(50):
-        with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as v4:
+        with socket.socket(socket.AF_INET) as v4, socket.socket(socket.AF_INET6) as v6:
             v4.bind(("127.0.0.1", 0))
             port = v4.getsockname()[1]
-            if port == 8090:
-                continue
-            try:
-                with socket.socket(socket.AF_INET6, socket.SOCK_STREAM) as v6:
-                    v6.bind(("::1", port))
-            except OSError:
-                continue
-            return port
+            with contextlib.suppress(OSError):
+                v6.bind(("::1", port))
+                if port != 8090:
+                    return port
     raise RoadFailure("no free port")
 
 
 def port_is_open(port):
     for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
-        with socket.socket(family, socket.SOCK_STREAM) as s:
+        with socket.socket(family, socket.SOCK_STREAM) as s, contextlib.suppress(OSError):
             s.settimeout(1)
-            try:
-                s.connect((host, port))
-                return True
-            except OSError:
-                pass
+            s.connect((host, port))
+            return True
     return False
 
 
@@ -105,87 +90,63 @@ def read_text(path):
 # --- processes ------------------------------------------------------------------------------
 
 
-def _proc_pids():
-    return [int(p) for p in os.listdir("/proc") if p.isdigit()]
-
-
-def _proc_session(pid):
+def _stat_fields(pid):  # after the command name: [0] state, [3] session
     try:
-        with open(f"/proc/{pid}/stat") as f:
+        with open(f"/proc/{pid}/stat", "rb") as f:
             stat = f.read()
-        return int(stat[stat.rindex(")") + 2 :].split()[3])
-    except (OSError, ValueError, IndexError):
-        return None
-
-
-def _proc_environ(pid):
-    try:
-        with open(f"/proc/{pid}/environ", "rb") as f:
-            return f.read().split(b"\0")
-    except OSError:
+        return stat[stat.rindex(b")") + 2 :].split()
+    except (OSError, ValueError):
         return []
 
 
-def _proc_exe(pid):
-    try:
+def _exe(pid):
+    with contextlib.suppress(OSError):
         return os.readlink(f"/proc/{pid}/exe")
-    except OSError:
-        return ""
+    return ""
+
+
+def _environment(pid):
+    with contextlib.suppress(OSError), open(f"/proc/{pid}/environ", "rb") as f:
+        return f.read().split(b"\0")
+    return []
+
+
+def _pids():
+    return [int(p) for p in os.listdir("/proc") if p.isdigit()]
 
 
 def pids_running(executable):
     """Processes whose executable is this file (a deleted one included)."""
-    found = []
-    for pid in _proc_pids():
-        exe = _proc_exe(pid)
-        if exe == executable or exe == executable + " (deleted)":
-            found.append(pid)
-    return found
+    return [pid for pid in _pids() if _exe(pid) in (executable, executable + " (deleted)")]
 
 
 def pid_alive(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return f.read().split(")")[-1].split()[0] != "Z"
-    except OSError:
-        return False
-
-
-# --- the road's world -----------------------------------------------------------------------
-
-ROAD_PREFIX = "vistrel-e2e-"
-HOME_NAME = "home folder"
+    fields = _stat_fields(pid)
+    return bool(fields) and fields[0] != b"Z"
 
 
 def end_road(root, launchctl_tool, sessions=(), children=()):
-    """Ends everything that belongs to the road in root: the service first (so that its
-    supervisor does not start the server again), then every process started in one of the
-    road's sessions or whose executable or home folder lies in the road's folder (the launcher
-    the installer opened, the server, the supervisor, the buses); then removes the folder."""
+    """Ends the service first (so that its supervisor does not start the server again), then every
+    process in one of the road's sessions or whose executable or home lies in root; removes root."""
     home = os.path.join(root, HOME_NAME)
     plist = os.path.join(home, "Library", "LaunchAgents", LABEL + ".plist")
     env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=os.path.join(root, "runtime"))
     if os.path.isdir(env["XDG_RUNTIME_DIR"]):
+        target = [f"gui/{os.getuid()}", plist] if os.path.exists(plist) else [f"gui/{os.getuid()}/{LABEL}"]
         with contextlib.suppress(Exception):
-            target = [f"gui/{os.getuid()}", plist] if os.path.exists(plist) else [f"gui/{os.getuid()}/{LABEL}"]
             subprocess.run([launchctl_tool, "bootout", *target], env=env, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-    me = os.getpid()
     home_entry = f"HOME={home}".encode()
     for sig in (signal.SIGTERM, signal.SIGKILL):
-        victims = []
-        for pid in _proc_pids():
-            if pid == me:
-                continue
-            if (
-                _proc_session(pid) in sessions
-                or _proc_exe(pid).startswith(root + "/")
-                or home_entry in _proc_environ(pid)
+        victims = {p.pid for p in children if p.poll() is None}
+        for pid in _pids():
+            fields = _stat_fields(pid)
+            if pid != os.getpid() and (
+                (len(fields) > 3 and int(fields[3]) in sessions)
+                or _exe(pid).startswith(root + "/")
+                or home_entry in _environment(pid)
             ):
-                victims.append(pid)
-        for process in children:
-            if process.poll() is None and process.pid not in victims:
-                victims.append(process.pid)
+                victims.add(pid)
         for pid in victims:
             with contextlib.suppress(OSError):
                 os.kill(pid, sig)
@@ -193,8 +154,7 @@ def end_road(root, launchctl_tool, sessions=(), children=()):
         while time.monotonic() < deadline and any(pid_alive(p) for p in victims):
             time.sleep(0.1)
         for process in children:
-            with contextlib.suppress(Exception):
-                process.poll()
+            process.poll()
         if not any(pid_alive(p) for p in victims):
             break
     if os.environ.get("VISTREL_E2E_KEEP") != "1":
@@ -202,73 +162,189 @@ def end_road(root, launchctl_tool, sessions=(), children=()):
 
 
 def sweep_abandoned_roads(launchctl_tool):
-    """A road killed outright (a test time-out) cannot clean up after itself: its service and
-    the launcher it opened run on in sessions of their own. The next road ends them."""
-    folder = tempfile.gettempdir()
-    for name in os.listdir(folder):
-        root = os.path.join(folder, name)
+    """A road killed outright (a test time-out) cannot clean up after itself: the next one does."""
+    for name in os.listdir(tempfile.gettempdir()):
+        root = os.path.join(tempfile.gettempdir(), name)
         if not name.startswith(ROAD_PREFIX) or not os.path.isdir(root):
             continue
-        try:
-            owner = int(read_text(os.path.join(root, "owner.pid")))
-        except (OSError, ValueError):
-            owner = None
-        if owner is not None and pid_alive(owner):
-            continue
+        with contextlib.suppress(OSError, ValueError):
+            if pid_alive(int(read_text(os.path.join(root, "owner.pid")))):
+                continue
         say(f"ending what an abandoned road left in {root}")
         end_road(root, launchctl_tool)
         shutil.rmtree(root, ignore_errors=True)
 
 
+# --- the accessibility tree ------------------------------------------------------------------
+
+
+class Accessibility:
+    """Made once the road's private buses are in the environment. Every look-up walks the tree
+    afresh, the library's cache off (no event loop here would keep it current)."""
+
+    def __init__(self):
+        import pyatspi
+        from gi.repository import Atspi
+
+        self.pyatspi, self.Atspi = pyatspi, Atspi
+
+    def _applications(self):  # (name, accessible)
+        try:
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            count = desktop.childCount
+        except Exception:
+            return []
+        apps = []
+        for i in range(count):
+            with contextlib.suppress(Exception):
+                app = desktop.getChildAtIndex(i)
+                apps.append((app.name, app))
+        return apps
+
+    def bus_ready(self):
+        with contextlib.suppress(Exception):
+            return self.pyatspi.Registry.getDesktop(0).childCount >= 0
+        return False
+
+    def nodes(self, app_name):  # (accessible, name, role, showing, depth) in tree order
+        apps = [app for name, app in self._applications() if name == app_name]
+        try:
+            apps[0].set_cache_mask(self.Atspi.Cache.NONE)
+            apps[0].clear_cache()
+        except Exception:
+            return []
+        out, stack = [], [(apps[0], 0)]
+        while stack:
+            node, depth = stack.pop()
+            try:
+                showing = node.getState().contains(self.pyatspi.STATE_SHOWING)
+                out.append((node, node.name or "", node.getRoleName(), showing, depth))
+                children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+            except Exception:
+                continue
+            stack.extend((child, depth + 1) for child in reversed(children) if child is not None)
+        return out
+
+    def find(self, app_name, name, role=None, last=False):
+        found = [n[0] for n in self.nodes(app_name) if n[1] == name and role in (None, n[2]) and n[3]]
+        return (found[-1] if last else found[0]) if found else None
+
+    def wait_for(self, app_name, name, role=None, last=False, timeout=30):
+        deadline = time.monotonic() + timeout
+        while (node := self.find(app_name, name, role, last)) is None:  # (an accessible may be falsy)
+            if time.monotonic() > deadline:
+                shown = sorted({n[1] for n in self.nodes(app_name) if n[1] and n[3]})
+                raise RoadFailure(f"{app_name}: no '{name}' shown after {timeout:.0f} s; shown: {shown}")
+            time.sleep(0.25)
+        return node
+
+    def extents(self, node):
+        e = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
+        return e.x, e.y, e.width, e.height
+
+    def visible_lines(self, app_name, list_name):
+        """The lines of the list scrolled into its view, top to bottom (a list view keeps some lines
+        outside its view alive too, not always contiguous ones); None without such a list."""
+        node = self.find(app_name, list_name, "list")
+        try:
+            _, top, _, height = self.extents(node)
+            lines = []
+            for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
+                if child is not None and child.getRoleName() == "label":
+                    _, y, _, h = self.extents(child)
+                    if top <= y + h / 2 <= top + height:
+                        lines.append((y, child.name or ""))
+        except Exception:
+            return None
+        return [text for _, text in sorted(lines, key=lambda line: line[0])]
+
+    @staticmethod
+    def child_names(node):
+        with contextlib.suppress(Exception):
+            return [node.getChildAtIndex(i).name for i in range(node.childCount)]
+        return []
+
+    @staticmethod
+    def text_of(node):
+        with contextlib.suppress(Exception):
+            text = node.queryText()
+            return text.getText(0, text.characterCount)
+        return None
+
+    def dump(self):
+        lines = []
+        for app_name, _ in self._applications():
+            lines.append(f"application '{app_name}'")
+            for node, name, role, showing, depth in self.nodes(app_name):
+                where = ""
+                with contextlib.suppress(Exception):
+                    where = " {},{} {}x{}".format(*self.extents(node))
+                lines.append("  " * (depth + 1) + f"{role} '{name}'{where}" + ("" if showing else " (hidden)"))
+        return "\n".join(lines) + "\n"
+
+
+# --- the road's world -----------------------------------------------------------------------
+
+
 class Road:
     """One road's private world: a temporary home folder, a service-manager domain, a virtual
-    screen with its session and accessibility buses, the demo download service, and the
-    screenshots folder. Use it as a context manager: leaving it ends everything it started."""
+    screen with its session and accessibility buses. Leaving it ends everything it started."""
 
     def __init__(self, name):
-        self.name = name
         self.build = os.environ["VISTREL_E2E_BUILD_DIR"]
         self.installer_bundle = os.environ["VISTREL_E2E_INSTALLER_BUNDLE"]
         self.launchctl_tool = os.environ["VISTREL_E2E_LAUNCHCTL"]
-        self.vendor_program = os.environ["VISTREL_E2E_DEMO_VENDOR"]
-        self.demo_package = os.environ["VISTREL_E2E_DEMO_PACKAGE"]
-        self.harness_program = os.environ.get("VISTREL_E2E_INSTALL_RUN", "")
         self.shots = os.path.join(self.build, "screenshots", "e2e", name)
         self.artifacts = os.path.join(self.build, "e2e-artifacts", name)
-        self.uid = os.getuid()
-        self._sessions = []  # session ids of helpers we started in their own sessions
-        self._children = []  # Popen objects we started
+        self._sessions, self._children = [], []  # what we started, each in a session of its own
         self._shot_index = 0
         self.atspi = None
-
-    # --- set-up and clean-up -----------------------------------------------------------------
 
     def __enter__(self):
         for folder in (self.shots, self.artifacts):
             shutil.rmtree(folder, ignore_errors=True)
             os.makedirs(folder)
         sweep_abandoned_roads(self.launchctl_tool)
-        # A space in the home folder's name: every path the programs build must survive it.
         self.root = tempfile.mkdtemp(prefix=ROAD_PREFIX)
         with open(os.path.join(self.root, "owner.pid"), "w") as f:
             f.write(str(os.getpid()))
         self.home = os.path.join(self.root, HOME_NAME)
-        self.runtime = os.path.join(self.root, "runtime")
-        self.bin = os.path.join(self.root, "bin")
-        for folder in (self.home, self.runtime, self.bin):
+        library = os.path.join(self.home, "Library")
+        self.install_root = os.path.join(library, "Application Support", "Vistrel")
+        self.plist = os.path.join(library, "LaunchAgents", LABEL + ".plist")
+        self.logs = [os.path.join(library, "Logs", name) for name in ("vistrel.log", "vistrel.error.log")]
+        self.launcher_bundle = os.path.join(self.home, "Applications", "Vistrel.app")
+        self.launcher_executable = os.path.join(self.launcher_bundle, "Contents", "MacOS", "Vistrel")
+        self.server_executable = os.path.join(self.install_root, "TarvikService.app", "Contents", "MacOS", "Tarvik")
+        runtime, bin_folder = os.path.join(self.root, "runtime"), os.path.join(self.root, "bin")
+        for folder in (self.home, runtime, bin_folder):
             os.makedirs(folder)
-        os.chmod(self.runtime, 0o700)
-        self.opened_urls_file = os.path.join(self.root, "opened-urls.txt")
+        os.chmod(runtime, 0o700)
         # The desktop's URL opener, replaced by one that writes down what it was asked to open.
-        opener = os.path.join(self.bin, "xdg-open")
-        with open(opener, "w") as f:
+        self.opened_urls_file = os.path.join(self.root, "opened-urls.txt")
+        with open(os.path.join(bin_folder, "xdg-open"), "w") as f:
             f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.opened_urls_file}"\n')
-        os.chmod(opener, 0o755)
-        self.env = self._base_environment()
+        os.chmod(os.path.join(bin_folder, "xdg-open"), 0o755)
+        kept = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "QT_", "DBUS_", "AT_SPI", "VISTREL_"))
+                and k not in ("DISPLAY", "WAYLAND_DISPLAY", "LANGUAGE", "LC_ALL", "LC_MESSAGES")}
+        self.env = dict(kept, HOME=self.home, XDG_RUNTIME_DIR=runtime, LANG="C.UTF-8", QT_QPA_PLATFORM="xcb",
+                        PATH=bin_folder + ":" + os.environ.get("PATH", "/usr/bin:/bin"), QT_QUICK_BACKEND="software",
+                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_LOGGING_RULES="qt.qpa.*=false;qt.accessibility.*=false")
         try:
-            self._start_screen()
-            self._start_buses()
-            self._import_atspi()
+            xvfb_log = open(os.path.join(self.artifacts, "xvfb.log"), "w")
+            self.env["DISPLAY"] = ":" + self._start_reporting(
+                "the virtual screen", ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                       "-noreset"], stdout=xvfb_log, stderr=xvfb_log)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_reporting(
+                "the session bus", ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # pyatspi reaches the buses through this process's environment.
+            for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
+                os.environ[key] = self.env[key]
+            self.atspi = Accessibility()
+            wait_until("the accessibility bus", self.atspi.bus_ready, 30, 0.5)
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise
@@ -278,199 +354,83 @@ class Road:
         if kind is not None and self.atspi is not None:
             with contextlib.suppress(BaseException):
                 self.screenshot("failure")
-            with contextlib.suppress(BaseException):
-                with open(os.path.join(self.artifacts, "accessibility-tree.txt"), "w") as f:
-                    f.write(self.atspi.dump())
-        self._clean_up()
-        if kind is not None:
-            self._print_program_output()
+            with contextlib.suppress(BaseException), open(os.path.join(self.artifacts, "accessibility-tree.txt"), "w") as f:
+                f.write(self.atspi.dump())
+        end_road(self.root, self.launchctl_tool, self._sessions, self._children)
+        if kind is not None:  # the programs' output
+            for name in sorted(os.listdir(self.artifacts)):
+                if name.endswith(".log"):
+                    with open(os.path.join(self.artifacts, name), errors="replace") as f:
+                        text = f.read()
+                    if text.strip():
+                        print(f"----- {name}\n{text[-6000:]}", flush=True)
         return False
 
-    def _base_environment(self):
-        env = {
-            k: v
-            for k, v in os.environ.items()
-            if not k.startswith(("XDG_", "QT_", "DBUS_", "AT_SPI", "VISTREL_"))
-            and k not in ("DISPLAY", "WAYLAND_DISPLAY", "HOME", "LANGUAGE", "LC_ALL", "LC_MESSAGES")
-        }
-        env.update(
-            {
-                "HOME": self.home,
-                "XDG_RUNTIME_DIR": self.runtime,
-                "PATH": self.bin + ":" + os.environ.get("PATH", "/usr/bin:/bin"),
-                "LANG": "C.UTF-8",
-                "QT_QPA_PLATFORM": "xcb",
-                "QT_QUICK_BACKEND": "software",
-                "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
-                "QT_LOGGING_RULES": "qt.qpa.*=false;qt.accessibility.*=false",
-            }
-        )
-        return env
-
-    def _spawn_helper(self, argv, **kwargs):
-        process = subprocess.Popen(
-            argv, env=self.env, stdin=subprocess.DEVNULL, start_new_session=True, **kwargs
-        )
+    def spawn(self, argv, log_name=None, extra_env=None, **kwargs):
+        """In a session of its own, so that the clean-up finds what it leaves behind."""
+        if log_name:
+            kwargs.update(stdout=open(os.path.join(self.artifacts, log_name + ".log"), "w"), stderr=subprocess.STDOUT)
+        process = subprocess.Popen(argv, env=dict(self.env, **(extra_env or {})), stdin=subprocess.DEVNULL,
+                                   cwd=self.home, start_new_session=True, **kwargs)
         self._children.append(process)
         self._sessions.append(process.pid)
         return process
 
-    def _start_screen(self):
+    def _start_reporting(self, what, argv, **kwargs):
+        """Starts a helper that writes one line (its address) to the descriptor {fd} in argv."""
         read_end, write_end = os.pipe()
-        log = open(os.path.join(self.artifacts, "xvfb.log"), "w")
-        self._spawn_helper(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-             "-noreset"],
-            pass_fds=(write_end,), stdout=log, stderr=log,
-        )
+        self.spawn([arg.replace("{fd}", str(write_end)) for arg in argv], pass_fds=(write_end,), **kwargs)
         os.close(write_end)
-        number = self._read_line(read_end, 30, "the virtual screen")
-        os.close(read_end)
-        self.env["DISPLAY"] = ":" + number
-        say(f"virtual screen {self.env['DISPLAY']}")
-
-    def _start_buses(self):
-        read_end, write_end = os.pipe()
-        self._spawn_helper(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--print-address={write_end}"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        )
-        os.close(write_end)
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._read_line(read_end, 30, "the session bus")
-        os.close(read_end)
-        self._spawn_helper(
-            ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        )
+        try:
+            return self.read_line(read_end, 30, what)
+        finally:
+            os.close(read_end)
 
     @staticmethod
-    def _read_line(fd, timeout, what):
-        data = b""
-        deadline = time.monotonic() + timeout
+    def read_line(fd, timeout, what):
+        data, deadline = b"", time.monotonic() + timeout
         while b"\n" not in data:
-            left = deadline - time.monotonic()
-            ready, _, _ = select.select([fd], [], [], max(0, left))
-            if not ready:
-                raise RoadFailure(f"{what} did not start")
-            chunk = os.read(fd, 256)
+            ready, _, _ = select.select([fd], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(fd, 256) if ready else b""
             if not chunk:
                 raise RoadFailure(f"{what} did not start")
             data += chunk
         return data.split(b"\n")[0].decode().strip()
 
-    def _import_atspi(self):
-        # pyatspi reaches the buses through this process's environment.
-        for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
-            os.environ[key] = self.env[key]
-        import atspidriver
-
-        self.atspi = atspidriver.Driver(self.env)
-        wait_until("the accessibility bus", self.atspi.bus_ready, 30, 0.5)
-
-    def _clean_up(self):
-        end_road(self.root, self.launchctl_tool, self._sessions, self._children)
-
-    def _print_program_output(self):
-        for name in sorted(os.listdir(self.artifacts)):
-            if name.endswith(".log"):
-                path = os.path.join(self.artifacts, name)
-                with open(path, errors="replace") as f:
-                    text = f.read()
-                if text.strip():
-                    print(f"----- {name}\n{text[-6000:]}", flush=True)
-
     # --- the pieces of the road ------------------------------------------------------------
 
-    @property
-    def install_root(self):
-        return os.path.join(self.home, "Library", "Application Support", "Vistrel")
-
-    @property
-    def plist(self):
-        return os.path.join(self.home, "Library", "LaunchAgents", LABEL + ".plist")
-
-    @property
-    def launcher_bundle(self):
-        return os.path.join(self.home, "Applications", "Vistrel.app")
-
-    @property
-    def launcher_executable(self):
-        return os.path.join(self.launcher_bundle, "Contents", "MacOS", "Vistrel")
-
-    @property
-    def server_executable(self):
-        return os.path.join(self.install_root, "TarvikService.app", "Contents", "MacOS", "Tarvik")
-
-    @property
-    def logs(self):
-        folder = os.path.join(self.home, "Library", "Logs")
-        return [os.path.join(folder, "vistrel.log"), os.path.join(folder, "vistrel.error.log")]
-
     def start_vendor(self):
-        process = self._spawn_helper(
-            [self.vendor_program, "--package", self.demo_package, "--port", "0"],
-            stdout=subprocess.PIPE, stderr=open(os.path.join(self.artifacts, "vendor.log"), "w"),
-        )
-        self.vendor_origin = self._read_line(process.stdout.fileno(), 30, "the demo download service")
+        process = self.spawn([os.environ["VISTREL_E2E_DEMO_VENDOR"], "--package", os.environ["VISTREL_E2E_DEMO_PACKAGE"],
+                              "--port", "0"], stdout=subprocess.PIPE,
+                             stderr=open(os.path.join(self.artifacts, "vendor.log"), "w"))
+        self.vendor_origin = self.read_line(process.stdout.fileno(), 30, "the demo download service")
         say(f"download service at {self.vendor_origin}")
-        return self.vendor_origin
 
     def write_installer_defaults(self, **values):
         folder = os.path.join(self.home, ".config", "qelvonet")
         os.makedirs(folder, exist_ok=True)
-        lines = ["[General]"] + [f"{k}={v}" for k, v in values.items()]
         with open(os.path.join(folder, "VistrelInstaller.ini"), "w") as f:
-            f.write("\n".join(lines) + "\n")
+            f.write("[General]\n" + "".join(f"{k}={v}\n" for k, v in values.items()))
 
-    def start_program(self, executable, log_name, args=(), extra_env=None):
-        """Starts a program as this road's child (in its own session, so the clean-up finds
-        whatever it leaves behind)."""
-        log = open(os.path.join(self.artifacts, log_name + ".log"), "w")
-        process = subprocess.Popen(
-            [executable, *args], env=dict(self.env, **(extra_env or {})), stdin=subprocess.DEVNULL,
-            stdout=log, stderr=subprocess.STDOUT, cwd=self.home, start_new_session=True,
-        )
-        self._children.append(process)
-        self._sessions.append(process.pid)
-        return process
-
-    def run_launchctl(self, *args):
-        return subprocess.run(
-            [self.launchctl_tool, *args], env=self.env, stdin=subprocess.DEVNULL,
-            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120,
-        )
-
-    def job_loaded(self):
-        """Exit status of the stand-in's print: 0 loaded, 113 no such job."""
-        return self.run_launchctl("print", f"gui/{self.uid}/{LABEL}").returncode
-
-    def bootout(self):
-        if os.path.exists(self.plist):
-            self.run_launchctl("bootout", f"gui/{self.uid}", self.plist)
-        else:
-            self.run_launchctl("bootout", f"gui/{self.uid}/{LABEL}")
+    def job_loaded(self):  # the stand-in's print: 0 loaded, 113 no such job
+        return subprocess.run([self.launchctl_tool, "print", f"gui/{os.getuid()}/{LABEL}"], env=self.env,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=120).returncode
 
     def server_pids(self):
         return pids_running(self.server_executable)
 
-    def launcher_pids(self):
-        return pids_running(self.launcher_executable)
-
     def opened_urls(self):
-        try:
+        with contextlib.suppress(FileNotFoundError):
             return read_text(self.opened_urls_file).splitlines()
-        except FileNotFoundError:
-            return []
+        return []
 
     def screenshot(self, stage):
         self._shot_index += 1
         path = os.path.join(self.shots, f"{self._shot_index:02d}-{stage}.png")
-        subprocess.run(
-            ["import", "-display", self.env["DISPLAY"], "-window", "root", "-trim", "+repage", path],
-            env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL, timeout=60,
-        )
-        return path
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", "-trim", "+repage", path],
+                       env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
 
     # --- input ---------------------------------------------------------------------------
 
@@ -478,12 +438,12 @@ class Road:
         subprocess.run(["xdotool", *args], env=self.env, check=True, stdin=subprocess.DEVNULL, timeout=30)
 
     def click(self, app, name, role=None, last=False, timeout=30):
-        """A real click at the centre of the control, once it is shown and has stopped moving
-        (screens slide in, windows are placed after they appear)."""
+        """At the centre of the control once it has stopped moving (screens slide in, windows are
+        placed after they appear)."""
         deadline = time.monotonic() + timeout
         previous = None
         while True:
-            node = self.atspi.wait_for(app, name, role=role, last=last, timeout=max(1, deadline - time.monotonic()))
+            node = self.atspi.wait_for(app, name, role, last, max(1, deadline - time.monotonic()))
             try:
                 extents = self.atspi.extents(node)
             except Exception:
@@ -497,7 +457,6 @@ class Road:
         x, y, w, h = extents
         self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
         self.xdotool("click", "1")
-        return node
 
     def type_into(self, app, name, text):
         self.click(app, name)

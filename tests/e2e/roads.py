@@ -1,74 +1,70 @@
-"""Stretches of road both end-to-end tests walk: an installation through the installer's window
-and the hand-over to the launcher."""
+"""Stretches of road every walk shares: an installation through the installer's window and the
+hand-over to the launcher; and what a person reads in the two windows, in the roads' languages."""
 
 import os
 import time
 
-import texts
-from e2elib import RoadFailure, check, http_status, pid_alive, read_text, say, wait_until
+from e2elib import RoadFailure, check, http_status, pids_running, read_text, say, wait_until
 
-INSTALLER_APP = "VistrelInstaller"
-LAUNCHER_APP = "Vistrel"
-INSTALL_LOG = "Installation log"
+INSTALLER_APP, LAUNCHER_APP, INSTALL_LOG = "VistrelInstaller", "Vistrel", "Installation log"
+APPEAR, INSTALL = 60, 300  # generous: the machine may be loaded; verification alone may take 80 s
 
-# Generous: the machine may be loaded, and verification alone may take up to about 80 s.
-APPEAR = 60
-INSTALL = 300
+INSTALLER = {
+    "en": {"install": "Install Vistrel", "open": "Open Vistrel"},
+    "fr": {"install": "Installer Vistrel"},
+    "de": {"menu": "🇩🇪 Deutsch", "install": "Vistrel installieren", "open": "Vistrel öffnen",
+           "error": "Installationsfehler", "steps": ["Vorbereitung der Dienst-Bereinigung", "Vistrel wird heruntergeladen",
+           "Vistrel wird installiert", "Launcher-App wird installiert", "Dienst wird konfiguriert",
+           "Dienst wird überprüft", "Bereit zum Starten"]},
+    "zh-Hans": {"menu": "🇨🇳 中文简体", "install": "安装 Vistrel", "open": "打开 Vistrel", "error": "安装错误",
+                "steps": ["准备服务清理", "正在下载 Vistrel", "正在安装 Vistrel", "正在安装启动器应用", "正在配置服务",
+                          "正在验证服务", "准备启动"]},
+}
+SERVER_CODE = {"fr": "fr", "de": "de", "zh-Hans": "zh-cn"}  # the language file holds the server's codes
+LAUNCHER = {
+    "de": {"running": "Läuft", "running_on": "Läuft auf Port {port}", "stopped": "Gestoppt", "stop": "Stoppen",
+           "start": "Vistrel Starten", "restart": "Neustarten", "open": "Öffnen", "uninstall": "Vistrel Deinstallieren",
+           "confirm_title": "Sind Sie sicher, dass Sie Vistrel deinstallieren möchten?",
+           "success": "✅ Vistrel wurde erfolgreich deinstalliert", "close": "Schließen", "log": "Deinstallations-Log"},
+    "zh-Hans": {"running": "运行中", "running_on": "在端口 {port} 上运行", "stop": "停止"},
+}
 
 
 def start_installer(road, shown_language):
-    process = road.start_program(
-        os.path.join(road.installer_bundle, "Contents", "MacOS", "VistrelInstaller"), "installer"
-    )
-    road.atspi.wait_for(INSTALLER_APP, texts.INSTALLER[shown_language]["install"], "push button", timeout=APPEAR)
+    process = road.spawn([os.path.join(road.installer_bundle, "Contents", "MacOS", "VistrelInstaller")], "installer")
+    road.atspi.wait_for(INSTALLER_APP, INSTALLER[shown_language]["install"], "push button", timeout=APPEAR)
     return process
 
 
-def choose_language(road, language):
+def choose_options(road, language, port):
+    """Another language (every text follows at once) and the port, on the welcome screen."""
     road.click(INSTALLER_APP, "Language", "combo box")
-    road.click(INSTALLER_APP, texts.INSTALLER[language]["menu"])
-    # Every text follows at once: the install button reads in the new language.
-    road.atspi.wait_for(INSTALLER_APP, texts.INSTALLER[language]["install"], "push button", timeout=APPEAR)
-    combo = road.atspi.find(INSTALLER_APP, "Language", "combo box")
-    shown = road.atspi.child_names(combo)
-    check(texts.INSTALLER[language]["menu"] in shown, f"the language menu shows {shown}")
-
-
-def set_port(road, port):
+    road.click(INSTALLER_APP, INSTALLER[language]["menu"])
+    road.atspi.wait_for(INSTALLER_APP, INSTALLER[language]["install"], "push button", timeout=APPEAR)
+    shown = road.atspi.child_names(road.atspi.find(INSTALLER_APP, "Language", "combo box"))
+    check(INSTALLER[language]["menu"] in shown, f"the language menu shows {shown}")
     road.type_into(INSTALLER_APP, "Port", str(port))
     field = road.atspi.find(INSTALLER_APP, "Port", "text")
     wait_until(f"the port field to hold {port}", lambda: road.atspi.text_of(field) == str(port), 10)
-
-
-def _merge(collected, window):
-    """Adds a contiguous window of a list to what was collected before: the longest overlap of
-    the collected tail with the window's head is shared, the rest is new."""
-    for k in range(min(len(collected), len(window)), 0, -1):
-        if collected[-k:] == window[:k]:
-            return collected + window[k:]
-    return collected + window
+    road.screenshot("welcome-options")
 
 
 def _settled_window(road, app, list_name):
     """The list's lines in view once two looks in a row agree (scrolling is animated)."""
-    previous = None
-    deadline = time.monotonic() + 10
-    while True:
-        window = road.atspi.visible_lines(app, list_name)
-        if window is not None and window == previous:
-            return window
+    previous, deadline = None, time.monotonic() + 10
+    while (window := road.atspi.visible_lines(app, list_name)) is None or window != previous:
         if time.monotonic() > deadline:
             raise RoadFailure(f"the list '{list_name}' does not settle: {window}")
         previous = window
         time.sleep(0.2)
+    return window
 
 
 def read_list(road, app, list_name):
     """Reads every line of a scrolling list as a person would: scrolls it to the top with the
     mouse wheel, then down a notch at a time, reading what is in view."""
-    node = road.atspi.wait_for(app, list_name, "list")
-    x, y = road.atspi.centre(node)
-    road.xdotool("mousemove", "--sync", str(x), str(y))
+    x, y, w, h = road.atspi.extents(road.atspi.wait_for(app, list_name, "list"))
+    road.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
     road.xdotool("click", "--repeat", "60", "--delay", "10", "4")
     collected = _settled_window(road, app, list_name)
     for _ in range(500):
@@ -76,95 +72,77 @@ def read_list(road, app, list_name):
         window = _settled_window(road, app, list_name)
         if collected[-len(window):] == window:
             return collected  # at the bottom: a notch further shows nothing new
-        collected = _merge(collected, window)
+        # The longest overlap of what was read with the window's head is shared; the rest is new.
+        overlap = next((k for k in range(min(len(collected), len(window)), 0, -1) if collected[-k:] == window[:k]), 0)
+        collected += window[overlap:]
     raise RoadFailure(f"the list '{list_name}' does not end")
 
 
 def install(road, language, port):
-    """Presses install and follows the run to its end; returns the log read from the window.
-    Fails with the log when the window shows the error card."""
-    strings = texts.INSTALLER[language]
+    """Presses install and follows the run to its end; checks the log read from the window (every
+    step's success line in order, both service stops, the port, the verification attempts up to
+    the server's answer) and what the run left; returns the log."""
+    strings = INSTALLER[language]
     road.click(INSTALLER_APP, strings["install"], "push button")
-    started = time.monotonic()
-    shot_during_run = False
-    while True:
+    started, shot_during_run = time.monotonic(), False
+    while road.atspi.find(INSTALLER_APP, strings["open"], "push button") is None:
         if not shot_during_run and len(road.atspi.visible_lines(INSTALLER_APP, INSTALL_LOG) or []) > 3:
             road.screenshot("installing")
             shot_during_run = True
-        if road.atspi.find(INSTALLER_APP, strings["open"], "push button") is not None:
-            break
         if road.atspi.find(INSTALLER_APP, strings["error"]) is not None:
             road.screenshot("installation-failed")
-            log = read_list(road, INSTALLER_APP, INSTALL_LOG)
-            raise RoadFailure("the installation failed:\n  " + "\n  ".join(log))
-        if time.monotonic() - started > INSTALL:
-            raise RoadFailure(f"the installation did not finish in {INSTALL} s")
+            raise RoadFailure("the installation failed:\n  " + "\n  ".join(read_list(road, INSTALLER_APP, INSTALL_LOG)))
+        check(time.monotonic() - started < INSTALL, f"the installation did not finish in {INSTALL} s")
         time.sleep(0.3)
     say(f"installation finished after {time.monotonic() - started:.1f} s")
     road.screenshot("installed")
     log = read_list(road, INSTALLER_APP, INSTALL_LOG)
     with open(os.path.join(road.artifacts, "installation-log.txt"), "w") as f:
         f.write("".join(line + "\n" for line in log))
-    return log
 
-
-def check_installation_log(log, language, port):
-    """Every step's success line in order, both service stops, the port, and the verification
-    attempts up to the server's answer."""
     text = "\n  ".join(log)
     check(log and log[0] == "Initial system check...", f"the log starts with the system check:\n  {text}")
-    check(
-        log.count("Stopping existing Vistrel services...") == 2,
-        f"the earlier service is stopped twice:\n  {text}",
-    )
+    check(log.count("Stopping existing Vistrel services...") == 2, f"the earlier service is stopped twice:\n  {text}")
     check(f"Port configured to: {port}" in log, f"the log names port {port}:\n  {text}")
     successes = [line for line in log if line.startswith("✅ ") and line.endswith(" complete")]
-    expected = [f"✅ {title} complete" for title in texts.INSTALLER[language]["steps"]]
+    expected = [f"✅ {title} complete" for title in strings["steps"]]
     check(successes == expected, f"the step lines {successes} are not {expected}")
     check(not any(line.startswith("❌") for line in log), f"a step failed:\n  {text}")
-    setup_done = log.index(expected[4])
-    verify_done = log.index(expected[5])
+    setup_done, verify_done = log.index(expected[4]), log.index(expected[5])
     attempts = [line for line in log[setup_done:verify_done] if line.startswith("Pinging service... (Attempt ")]
-    check(attempts, f"no verification attempt between setup and verification:\n  {text}")
-    check(
-        attempts == [f"Pinging service... (Attempt {n}/20)" for n in range(1, len(attempts) + 1)],
-        f"the attempts are not counted 1, 2, ...: {attempts}",
-    )
+    check(attempts == [f"Pinging service... (Attempt {n}/20)" for n in range(1, len(attempts) + 1)] and attempts,
+          f"no verification attempts counted 1, 2, ... between setup and verification:\n  {text}")
     check(log[verify_done - 1] == "Service is online!", f"the answer is logged before verification ends:\n  {text}")
 
-
-def check_installed(road, language, port):
     check(read_text(os.path.join(road.install_root, "Media", "XML", "port.txt")).strip() == str(port),
           "port.txt holds the chosen port")
-    check(read_text(os.path.join(road.install_root, "lang.txt")).strip() == texts.SERVER_CODE[language],
+    check(read_text(os.path.join(road.install_root, "lang.txt")).strip() == SERVER_CODE[language],
           f"lang.txt holds the server's code for {language}")
     check(os.path.isfile(road.plist), "the launch agent plist exists")
     check(os.access(road.launcher_executable, os.X_OK), "the launcher is installed in ~/Applications")
     check(road.job_loaded() == 0, "the service is loaded in the service manager")
     check(http_status(port) == 200, f"the server answers on port {port}")
+    return log
 
 
 def open_launcher(road, installer, language, port):
-    """Presses the installer's open button: the installer quits and the launcher it opened
-    from ~/Applications shows the running server. Returns the launcher's process id."""
-    road.click(INSTALLER_APP, texts.INSTALLER[language]["open"], "push button")
+    """Presses the installer's open button: the installer quits and the launcher it opened from
+    ~/Applications shows the running server. Returns the launcher's process id."""
+    road.click(INSTALLER_APP, INSTALLER[language]["open"], "push button")
     try:
         status = installer.wait(timeout=APPEAR)
     except Exception:
         raise RoadFailure("the installer did not quit after opening the launcher")
     check(status == 0, f"the installer quit with status {status}")
-    launchers = wait_until("the launcher process from ~/Applications", road.launcher_pids, APPEAR)
+    launchers = wait_until("the launcher process from ~/Applications", lambda: pids_running(road.launcher_executable),
+                           APPEAR)
     check(len(launchers) == 1, f"one launcher runs, not {launchers}")
     wait_launcher_running(road, language, port)
     return launchers[0]
 
 
-def wait_launcher_running(road, language, port, timeout=APPEAR):
-    strings = texts.LAUNCHER[language]
-    road.atspi.wait_for(LAUNCHER_APP, strings["running_on"].format(port=port), "label", timeout=timeout)
-    road.atspi.wait_for(LAUNCHER_APP, strings["running"], "label", timeout=timeout)
-    road.atspi.wait_for(LAUNCHER_APP, strings["stop"], "push button", timeout=timeout)
-
-
-def wait_gone(what, pid, timeout=APPEAR):
-    wait_until(f"{what} (pid {pid}) to end", lambda: not pid_alive(pid), timeout)
+def wait_launcher_running(road, language, port):
+    strings = LAUNCHER[language]
+    for name, role in ((strings["running_on"].format(port=port), "label"), (strings["running"], "label"),
+                       (strings["stop"], "push button")):
+        road.atspi.wait_for(LAUNCHER_APP, name, role, timeout=APPEAR)

@@ -115,14 +115,6 @@ private slots:
         QCOMPARE(other.userDefault(QStringLiteral("downloadServiceOrigin")).toString(),
                  QStringLiteral("http://127.0.0.1:4321"));
     }
-
-    void captureAuthorizationIsAKnownValue() {
-        SystemPlatform platform(QStringLiteral("x"));
-        for (const CaptureKind kind : {CaptureKind::Video, CaptureKind::Audio}) {
-            const int value = platform.captureAuthorization(kind);
-            QVERIFY(value == capture::notDetermined || value == capture::denied || value == capture::authorized);
-        }
-    }
 };
 
 QTEST_MAIN(SystemPlatformTest)
