@@ -1,6 +1,7 @@
 #include "windowrig.h"
 
-#include <QQmlProperty>
+#include "testenv.h"
+
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -9,20 +10,21 @@ Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
 namespace vistrel::test {
 
 namespace {
-void collect(QQuickItem *item, const QString &name, QList<QQuickItem *> &found) {
-    if (item->objectName() == name)
-        found.append(item);
-    for (QQuickItem *child : item->childItems())
-        collect(child, name, found);
+QQuickItem *findIn(QQuickItem *item, const QString &name) {
+    if (!item || item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findIn(child, name))
+            return found;
+    }
+    return nullptr;
 }
 } // namespace
 
-WindowRig::WindowRig(const QString &home, Timing timing, InstallerAppInfo info) {
+WindowRig::WindowRig(const QString &home, InstallerAppInfo info) {
     platform.home = home.isEmpty() ? homeDir.path() : home;
     localization = std::make_unique<LocalizationManager>(platform);
-    service = InstallationService::create(platform, timing);
-    if (info.version.isEmpty())
-        info.version = QStringLiteral("1.0.0");
+    service = InstallationService::create(platform, Timing{}.scaled(10));
     engine = std::make_unique<QQmlApplicationEngine>();
     window = loadInstallerWindow(*engine, *localization, *service, info);
     if (window && !QTest::qWaitForWindowExposed(window))
@@ -36,25 +38,25 @@ WindowRig::~WindowRig() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QList<QQuickItem *> WindowRig::findAll(const QString &objectName) const {
-    QList<QQuickItem *> found;
-    if (window)
-        collect(window->contentItem(), objectName, found);
-    return found;
+void WindowRig::prepareRuns(const QString &origin) {
+    platform.launchctl = launchctlTool();
+    platform.defaults.insert(QStringLiteral("downloadServiceOrigin"), origin);
+    service->setInstallerBundlePath(installerBundle());
+    service->setSelectedPort(QString::number(freePort()));
 }
 
 QQuickItem *WindowRig::find(const QString &objectName) const {
-    const QList<QQuickItem *> found = findAll(objectName);
-    return found.isEmpty() ? nullptr : found.constFirst();
+    return window ? findIn(window->contentItem(), objectName) : nullptr;
 }
 
 bool WindowRig::shows(const QString &objectName) const {
     QQuickItem *item = find(objectName);
     if (!item || !item->isVisible())
         return false;
-    for (QQuickItem *i = item; i; i = i->parentItem())
+    for (QQuickItem *i = item; i; i = i->parentItem()) {
         if (i->opacity() <= 0.0)
             return false;
+    }
     return true;
 }
 
@@ -77,21 +79,13 @@ void WindowRig::type(const QString &text) const {
 }
 
 bool WindowRig::chooseLanguage(const QString &code) const {
-    QQuickItem *menu = find(QStringLiteral("languageMenu"));
-    if (!menu)
-        return false;
-    click(menu);
+    click(QStringLiteral("languageMenu"));
     const QString optionName = QStringLiteral("languageOption_") + code;
     if (!QTest::qWaitFor([&] { return shows(optionName); }, 3000))
         return false;
-    // Let the pop-up finish opening before the click lands.
-    QTest::qWait(300);
-    click(find(optionName));
+    QTest::qWait(300); // the pop-up finishes opening before the click lands
+    click(optionName);
     return QTest::qWaitFor([&] { return !shows(optionName); }, 3000);
-}
-
-QImage WindowRig::grab() const {
-    return window->grabWindow();
 }
 
 } // namespace vistrel::test

@@ -1,14 +1,16 @@
 #include "launcherrig.h"
 
+#include "fakeprograms.h"
+
 #include "common/diagnostics.h"
 #include "common/paths.h"
 #include "launcher/ui/launcherui.h"
 #include "testenv.h"
+#include "uikit/symbolicons.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QGuiApplication>
-#include <QQuickItem>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -16,55 +18,73 @@ Q_IMPORT_QML_PLUGIN(Vistrel_LauncherPlugin)
 
 namespace vistrel::test {
 
-Timing LauncherRig::quietTiming() {
-    Timing timing = Timing{}.scaled(10);
-    timing.probeTimeout = std::chrono::milliseconds(3000);
-    timing.pollingInterval = std::chrono::hours(1);
-    timing.quickPollingInterval = std::chrono::hours(1);
-    return timing;
+namespace {
+
+template<typename Visit>
+void forEachShown(QQuickItem *item, Visit &&visit) {
+    if (!item || !item->isVisible() || item->opacity() <= 0)
+        return;
+    visit(item);
+    for (QQuickItem *child : item->childItems())
+        forEachShown(child, visit);
 }
 
-LauncherRig::LauncherRig()
-    : LauncherRig(Options{}) {}
+QQuickItem *findItem(QQuickItem *root, const QString &objectName) {
+    if (!root || root->objectName() == objectName)
+        return root;
+    for (QQuickItem *child : root->childItems()) {
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    }
+    return nullptr;
+}
 
-LauncherRig::LauncherRig(Options options)
-    : m_options(std::move(options)) {
+QRectF sceneRect(QQuickItem *item) {
+    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+}
+
+} // namespace
+
+LauncherRig::LauncherRig(QByteArray languageFile, LauncherAppInfo appInfo)
+    : m_languageFile(std::move(languageFile))
+    , m_appInfo(std::move(appInfo)) {
     platform.home = home();
     platform.launchctl = QStringLiteral("/bin/false");
     QDir().mkpath(home());
 }
 
 LauncherRig::~LauncherRig() {
-    closeWindow();
+    // The views go before the models they observe.
+    m_engine.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    controller.reset();
+    uninstaller.reset();
+    manager.reset();
 }
 
 bool LauncherRig::load() {
-    if (!m_root.isValid() || !QFileInfo(home()).isDir())
-        return false;
-    if (!m_options.languageFile.isEmpty() && !writeFile(paths::languageFile(home()), m_options.languageFile))
+    if (!m_languageFile.isEmpty() && !writeFile(paths::languageFile(home()), m_languageFile))
         return false;
     {
         DiagnosticCapture quiet([](const QString &) {});
-        m_localization = std::make_unique<LauncherLocalizationManager>(platform);
+        localization = std::make_unique<LauncherLocalizationManager>(platform);
     }
-    m_serviceManager = std::make_unique<ServiceManager>(platform, *m_localization, m_options.timing);
-    m_uninstaller = std::make_unique<UninstallerController>(platform, m_options.timing);
-    m_uninstaller->setExitFunction([this](int status) { exitRequests.append(status); });
-    m_controller =
-        std::make_unique<LauncherController>(*m_localization, *m_serviceManager, *m_uninstaller, m_options.appInfo);
+    Timing timing = Timing{}.scaled(10);
+    timing.probeTimeout = std::chrono::milliseconds(3000);
+    timing.pollingInterval = timing.quickPollingInterval = std::chrono::hours(1);
+    manager = std::make_unique<ServiceManager>(platform, *localization, timing);
+    uninstaller = std::make_unique<UninstallerController>(platform, timing);
+    uninstaller->setExitFunction([this](int status) { exitRequests.append(status); });
+    controller = std::make_unique<LauncherController>(*localization, *manager, *uninstaller, m_appInfo);
     m_engine = std::make_unique<QQmlApplicationEngine>();
-    m_window = loadLauncherWindow(*m_engine, *m_controller);
-    if (!m_window || !QTest::qWaitForWindowExposed(m_window))
-        return false;
-    // The first full check ends with a state other than checking.
-    return QTest::qWaitFor([this] { return m_serviceManager->statusName() != u"checking"; }, 10000);
+    m_window = loadLauncherWindow(*m_engine, *controller);
+    return m_window && QTest::qWaitForWindowExposed(m_window) &&
+           QTest::qWaitFor([this] { return manager->statusName() != u"checking"; }, 10000);
 }
 
-void LauncherRig::closeWindow() {
-    // The views go before the models they observe.
-    m_engine.reset();
-    m_window = nullptr;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+bool LauncherRig::openSheet() {
+    return click(QStringLiteral("uninstallButton")) && QTest::qWaitFor([this] { return sheet() != nullptr; }) &&
+           QTest::qWaitForWindowExposed(sheet());
 }
 
 QQuickWindow *LauncherRig::sheet() const {
@@ -75,26 +95,10 @@ QQuickWindow *LauncherRig::sheet() const {
     return nullptr;
 }
 
-QQuickItem *findItem(QQuickItem *root, const QString &objectName) {
-    if (!root)
-        return nullptr;
-    if (root->objectName() == objectName)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, objectName))
-            return found;
-    }
-    return nullptr;
-}
-
 QQuickItem *LauncherRig::item(const QString &objectName) const {
-    if (m_window) {
-        if (QQuickItem *found = findItem(m_window->contentItem(), objectName))
-            return found;
-    }
-    if (QQuickWindow *sheetWindow = sheet())
-        return findItem(sheetWindow->contentItem(), objectName);
-    return nullptr;
+    QQuickItem *found = m_window ? findItem(m_window->contentItem(), objectName) : nullptr;
+    QQuickWindow *sheetWindow = found ? nullptr : sheet();
+    return sheetWindow ? findItem(sheetWindow->contentItem(), objectName) : found;
 }
 
 bool LauncherRig::isShown(const QString &objectName) const {
@@ -117,34 +121,24 @@ QStringList LauncherRig::shownOf(const QStringList &objectNames) const {
     return shown;
 }
 
-namespace {
-
-// Scrolls the nearest scroll area around the item so that the item is in view, as a user would.
-void scrollIntoView(QQuickItem *item) {
-    for (QQuickItem *it = item->parentItem(); it; it = it->parentItem()) {
+bool LauncherRig::click(const QString &objectName) {
+    QQuickItem *found = item(objectName);
+    if (!isShown(objectName))
+        return false;
+    // Scroll the nearest scroll area so the item is in view, as a user would.
+    for (QQuickItem *it = found->parentItem(); it; it = it->parentItem()) {
         if (!it->inherits("QQuickFlickable"))
             continue;
         auto *content = it->property("contentItem").value<QQuickItem *>();
-        if (!content)
-            return;
-        const QRectF rect = item->mapRectToItem(content, QRectF(0, 0, item->width(), item->height()));
+        const QRectF rect = found->mapRectToItem(content, QRectF(0, 0, found->width(), found->height()));
         const qreal contentY = it->property("contentY").toReal();
         if (rect.top() < contentY)
             it->setProperty("contentY", rect.top());
         else if (rect.bottom() > contentY + it->height())
             it->setProperty("contentY", rect.bottom() - it->height());
-        return;
+        break;
     }
-}
-
-} // namespace
-
-bool LauncherRig::click(const QString &objectName) {
-    QQuickItem *found = item(objectName);
-    if (!found || !isShown(objectName))
-        return false;
-    scrollIntoView(found);
-    const QPoint centre = found->mapToScene(QPointF(found->width() / 2, found->height() / 2)).toPoint();
+    const QPoint centre = sceneRect(found).center().toPoint();
     if (!QRect(QPoint(0, 0), found->window()->size()).contains(centre))
         return false;
     QTest::mouseClick(found->window(), Qt::LeftButton, Qt::NoModifier, centre);
@@ -156,27 +150,97 @@ QString LauncherRig::text(const QString &objectName) const {
     return found ? found->property("text").toString() : QString();
 }
 
-namespace {
-
-void collectTexts(QQuickItem *item, QStringList &texts) {
-    if (!item->isVisible() || item->opacity() <= 0)
-        return;
-    if (item->inherits("QQuickText")) {
-        const QString text = item->property("text").toString();
-        if (!text.isEmpty())
-            texts.append(text);
-    }
-    for (QQuickItem *child : item->childItems())
-        collectTexts(child, texts);
+PathLaunchctl::PathLaunchctl()
+    : m_previousPath(qgetenv("PATH")) {
+    const QByteArray folder = QFile::encodeName(m_folder.path());
+    writeScript(m_folder.path() + QStringLiteral("/launchctl"),
+                "echo \"$*\" >> '" + folder + "/calls'\nwhile [ -e '" + folder +
+                    "/hold' ]; do sleep 0.02; done\nif [ -e '" + folder +
+                    "/fail' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n");
+    qputenv("PATH", folder + ':' + m_previousPath);
 }
 
-} // namespace
+PathLaunchctl::~PathLaunchctl() {
+    hold(false);
+    qputenv("PATH", m_previousPath);
+}
 
-QStringList LauncherRig::visibleTexts(QQuickWindow *window) {
-    QStringList texts;
-    if (window)
-        collectTexts(window->contentItem(), texts);
-    return texts;
+QStringList PathLaunchctl::calls() const {
+    QFile file(m_folder.path() + QStringLiteral("/calls"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                          : QStringList();
+}
+
+void PathLaunchctl::hold(bool on) {
+    const QString path = m_folder.path() + QStringLiteral("/hold");
+    on ? void(writeFile(path, "hold")) : void(QFile::remove(path));
+}
+
+void PathLaunchctl::fail() {
+    writeFile(m_folder.path() + QStringLiteral("/fail"), "fail");
+}
+
+void addLanguageRows() {
+    QTest::addColumn<QByteArray>("languageFile");
+    QTest::addColumn<QString>("folder");
+    for (const char *code : {"en", "de", "ja", "zh-cn", "ru"})
+        QTest::newRow(code) << QByteArray(code) << (code == QByteArray("zh-cn") ? u"zh-Hans"_qs : QString(code));
+}
+
+Pictures::Pictures(const QString &folder)
+    : folder(QStringLiteral(VISTREL_SCREENSHOT_DIR) + u'/' + folder) {
+    QDir().mkpath(this->folder);
+}
+
+void Pictures::take(QQuickWindow *window, const QString &name, bool mayScroll) {
+    QTest::qWait(350); // bindings, layouts, pictures and entrance animations settle
+    if (!window->grabWindow().save(folder + u'/' + name + u".png"_qs))
+        findings << name + u": not saved"_qs;
+    const StringTable &english = LauncherLocalizationManager::stringTable(QStringLiteral("en"));
+    const QRectF windowRect = QRectF(QPointF(0, 0), window->size()).adjusted(-0.5, -0.5, 0.5, 0.5);
+    const auto found = [&](const QString &problem) { findings << name + u": "_qs + problem; };
+    forEachShown(window->contentItem(), [&](QQuickItem *item) {
+        const QString text = item->property("text").toString();
+        if (item->inherits("QQuickAbstractButton") && item->width() + 0.5 < item->implicitWidth())
+            found(QStringLiteral("squeezed button: ") + text);
+        // A row whose items do not fit lays them out past its own end.
+        if (item->inherits("QQuickRowLayout")) {
+            for (QQuickItem *child : item->childItems()) {
+                if (child->isVisible() && (child->x() < -0.5 || child->x() + child->width() > item->width() + 0.5))
+                    found(QStringLiteral("overflowing row: ") + child->property("text").toString());
+            }
+        }
+        if (!mayScroll && item->inherits("QQuickFlickable") && !item->inherits("QQuickListView") &&
+            item->property("interactive").toBool())
+            found(QStringLiteral("does not fit, scrolls: ") + item->objectName());
+        if (item->inherits("QQuickImage")) {
+            const QUrl source = item->property("source").toUrl();
+            if (source.host() == u"symbol" && themeIconForSymbol(source.path().mid(1)).isEmpty())
+                found(QStringLiteral("unknown symbol: ") + source.path());
+            if (item->property("status").toInt() != 1) // Image.Ready
+                found(QStringLiteral("picture not loaded: ") + source.toString() + u' ' + item->objectName());
+        }
+        if (!item->inherits("QQuickText") || text.isEmpty())
+            return;
+        for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+            if (english.contains(word))
+                found(QStringLiteral("raw key: ") + word);
+        }
+        if (item->property("truncated").toBool() || item->property("contentWidth").toReal() > item->width() + 1)
+            found(QStringLiteral("cut short: ") + text);
+        // What lies in an area that scrolls can be scrolled to; elsewhere a clip is a cut.
+        QQuickItem *clipper = nullptr;
+        for (QQuickItem *it = item->parentItem(); it; it = it->parentItem()) {
+            if (it->inherits("QQuickFlickable") && it->property("interactive").toBool())
+                return;
+            if (!clipper && it->clip())
+                clipper = it;
+        }
+        const QRectF rect = sceneRect(item);
+        if (!windowRect.contains(rect) ||
+            (clipper && !sceneRect(clipper).adjusted(-0.5, -0.5, 0.5, 0.5).contains(rect)))
+            found(QStringLiteral("clipped: ") + text);
+    });
 }
 
 } // namespace vistrel::test

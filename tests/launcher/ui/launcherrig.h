@@ -2,7 +2,6 @@
 
 #include "fakeplatform.h"
 
-#include "common/timing.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
 #include "launcher/ui/launchercontroller.h"
@@ -17,73 +16,73 @@
 
 namespace vistrel::test {
 
-// The launcher's real window over the real models in a temporary home with a fake platform:
-// what the view tests and the screenshots drive.
+// The launcher's real window over the real models in a temporary home with a fake platform.
+// Polling is on but its timer never fires during a test.
 class LauncherRig {
 public:
-    struct Options {
-        // The language file's text (the server's codes); empty: no file.
-        QByteArray languageFile = "en";
-        // The bundle facts; the default has no icon picture and the fallback version.
-        LauncherAppInfo appInfo{QStringLiteral("1.0.0"), QString()};
-        // Polling stays out of the way unless a test asks for its real pace.
-        Timing timing = quietTiming();
-    };
-
-    // Short waits, a polling timer that does not fire during a test.
-    static Timing quietTiming();
-
-    LauncherRig();
-    explicit LauncherRig(Options options);
+    // languageFile: lang.txt's text (empty: no file). The default bundle has no icon picture.
+    explicit LauncherRig(QByteArray languageFile = "en", LauncherAppInfo appInfo = {QStringLiteral("1.0.0"), {}});
     ~LauncherRig();
-    LauncherRig(const LauncherRig &) = delete;
-    LauncherRig &operator=(const LauncherRig &) = delete;
 
     QString home() const { return m_root.path() + QStringLiteral("/home"); }
-
-    // Loads the window and waits until the first full check has ended. False on failure.
+    // Loads the window and waits for the end of the first full check. False on failure.
     bool load();
-    // Ends the window (as closing it does), keeping the models.
-    void closeWindow();
+    // Brings up the uninstaller sheet with the main window's button.
+    bool openSheet();
 
     QQuickWindow *window() const { return m_window; }
-    // The uninstaller sheet's window while it is open.
-    QQuickWindow *sheet() const;
-
-    // The item with this object name in the main window or the sheet; null when absent.
+    QQuickWindow *sheet() const; // while open
+    // The item with this object name in the main window or the sheet.
     QQuickItem *item(const QString &objectName) const;
-    // Present and effectively visible (itself and every ancestor) in a visible window.
+    // Present and effectively visible in a visible window.
     bool isShown(const QString &objectName) const;
-    // The names among these that are shown.
     QStringList shownOf(const QStringList &objectNames) const;
-    // A real mouse click at the item's centre. False when it is not shown.
+    // A real click at the item's centre, scrolled into view. False when it is not shown.
     bool click(const QString &objectName);
     QString text(const QString &objectName) const;
 
-    // Every visible text item's text in a window.
-    static QStringList visibleTexts(QQuickWindow *window);
-
     FakePlatform platform;
-    // What the success card's close asked the process to end with (it does not end here).
-    QList<int> exitRequests;
-    LauncherLocalizationManager &localization() { return *m_localization; }
-    ServiceManager &serviceManager() { return *m_serviceManager; }
-    UninstallerController &uninstaller() { return *m_uninstaller; }
-    LauncherController &controller() { return *m_controller; }
-    QQmlApplicationEngine &engine() { return *m_engine; }
+    QList<int> exitRequests; // what the success card's Close asked the process to end with
+    std::unique_ptr<LauncherLocalizationManager> localization;
+    std::unique_ptr<ServiceManager> manager;
+    std::unique_ptr<UninstallerController> uninstaller;
+    std::unique_ptr<LauncherController> controller;
 
 private:
-    Options m_options;
+    QByteArray m_languageFile;
+    LauncherAppInfo m_appInfo;
     QTemporaryDir m_root;
-    std::unique_ptr<LauncherLocalizationManager> m_localization;
-    std::unique_ptr<ServiceManager> m_serviceManager;
-    std::unique_ptr<UninstallerController> m_uninstaller;
-    std::unique_ptr<LauncherController> m_controller;
     std::unique_ptr<QQmlApplicationEngine> m_engine;
     QQuickWindow *m_window = nullptr;
 };
 
-// Depth-first search by object name through visual children and plain children.
-QQuickItem *findItem(QQuickItem *root, const QString &objectName);
+// A launchctl first on PATH for the uninstaller's shell command: it records its arguments, waits
+// while held, and fails with a warning when told.
+class PathLaunchctl {
+public:
+    PathLaunchctl();
+    ~PathLaunchctl();
+    QStringList calls() const;
+    void hold(bool on);
+    void fail();
+
+private:
+    QTemporaryDir m_folder;
+    QByteArray m_previousPath;
+};
+
+// The languages the pictures are taken in: columns languageFile (lang.txt) and folder (the code).
+void addLanguageRows();
+
+// Pictures of windows for a person to look at, under <build>/screenshots/launcher/<folder>, and
+// what a careful look catches: a raw string-table key, a text cut short or outside the window, a
+// squeezed button or overflowing row, a symbol without a picture, and (unless allowed) content
+// that does not fit and scrolls.
+struct Pictures {
+    explicit Pictures(const QString &folder);
+    void take(QQuickWindow *window, const QString &name, bool mayScroll = false);
+    QString folder;
+    QStringList findings;
+};
 
 } // namespace vistrel::test
