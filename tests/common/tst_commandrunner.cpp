@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using namespace vistrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -62,7 +63,7 @@ private slots:
         const auto e = shellError(command);
         QCOMPARE(e.has_value(), status != 0);
         if (e) {
-            QCOMPARE(e->domain(), QStringLiteral("ShellError"));
+            QCOMPARE(e->domain(), u"ShellError"_s);
             QCOMPARE(e->code(), qint64(status));
             QCOMPARE(e->description(), output);
         }
@@ -84,7 +85,7 @@ private slots:
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
         timer.start(20);
-        QVERIFY(!shellError(QStringLiteral("sleep 0.5")));
+        QVERIFY(!shellError(u"sleep 0.5"_s));
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
     }
 
@@ -103,51 +104,51 @@ private slots:
         const QString path = dir.filePath(name);
         QVERIFY(QDir().mkpath(path));
         // Real commands on the quoted path: test it, write into it, and echo it back byte for byte.
-        QVERIFY(!shellError(QStringLiteral("cd ") + dir.path() + QStringLiteral(" && test -d ") + shellQuote(path) +
-                            QStringLiteral(" && touch ") + shellQuote(path + QStringLiteral("/marker"))));
-        QVERIFY(QFile::exists(path + QStringLiteral("/marker")));
-        const auto echoed = shellError(QStringLiteral("printf %s ") + shellQuote(path) + QStringLiteral("; exit 1"));
+        QVERIFY(!shellError(u"cd "_s + dir.path() + u" && test -d "_s + shellQuote(path) + u" && touch "_s +
+                            shellQuote(path + u"/marker"_s)));
+        QVERIFY(QFile::exists(path + u"/marker"_s));
+        const auto echoed = shellError(u"printf %s "_s + shellQuote(path) + u"; exit 1"_s);
         QVERIFY(echoed);
         QCOMPARE(echoed->description(), path);
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pwned"))));
+        QVERIFY(!QFile::exists(dir.filePath(u"pwned"_s)));
     }
 
     void userID() {
         QCOMPARE(test::await(currentUserID()), QString::number(::getuid()));
         QTemporaryDir dir;
-        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-newline", "echo 501"))), QStringLiteral("501"));
+        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-newline", "echo 501"))), u"501"_s);
         QCOMPARE(test::await(currentUserID(writeScript(dir, "id-blank", "printf '  \\n\\t\\n'"))), std::nullopt);
         // Output goes to standard error only: standard output is empty.
         QCOMPARE(test::await(currentUserID(writeScript(dir, "id-stderr", "echo 501 >&2"))), std::nullopt);
 
         QStringList printed;
         DiagnosticCapture capture([&](const QString &line) { printed << line; });
-        QCOMPARE(test::await(currentUserID(dir.filePath(QStringLiteral("missing")))), std::nullopt);
+        QCOMPARE(test::await(currentUserID(dir.filePath(u"missing"_s))), std::nullopt);
         QCOMPARE(printed.size(), 1);
-        QVERIFY2(printed[0].startsWith(QStringLiteral("Failed to get user ID: ")), qPrintable(printed[0]));
+        QVERIFY2(printed[0].startsWith(u"Failed to get user ID: "_s), qPrintable(printed[0]));
     }
 
     void architecture() {
-        QCOMPARE(architectureFromUname(QByteArray("arm64\n")), QStringLiteral("arm64"));
-        QCOMPARE(architectureFromUname(QByteArray("arm64e")), QStringLiteral("x86_64"));
-        QCOMPARE(architectureFromUname(QByteArray("aarch64")), QStringLiteral("x86_64"));
-        QCOMPARE(test::await(detectArchitecture(QStringLiteral("/nonexistent/uname"))), QStringLiteral("x86_64"));
+        QCOMPARE(architectureFromUname(QByteArray("arm64\n")), u"arm64"_s);
+        QCOMPARE(architectureFromUname(QByteArray("arm64e")), u"x86_64"_s);
+        QCOMPARE(architectureFromUname(QByteArray("aarch64")), u"x86_64"_s);
+        QCOMPARE(test::await(detectArchitecture(u"/nonexistent/uname"_s)), u"x86_64"_s);
         QTemporaryDir dir;
-        QCOMPARE(test::await(detectArchitecture(writeScript(dir, "uname", "echo arm64"))), QStringLiteral("arm64"));
+        QCOMPARE(test::await(detectArchitecture(writeScript(dir, "uname", "echo arm64"))), u"arm64"_s);
     }
 
     void processWithWorkingDirectoryAndTimeout() {
         QTemporaryDir dir;
-        auto r = test::await(runProcess(QStringLiteral("/bin/pwd"), {}, ChildOutput::CaptureStdout, dir.path()));
+        auto r = test::await(runProcess(u"/bin/pwd"_s, {}, ChildOutput::CaptureStdout, dir.path()));
         QVERIFY(r.started);
         QCOMPARE(QString::fromUtf8(r.output).trimmed(), QDir(dir.path()).canonicalPath());
 
-        r = test::await(runProcess(QStringLiteral("/bin/sleep"), {QStringLiteral("30")}, ChildOutput::CaptureMerged, {},
-                                   std::chrono::milliseconds(200)));
+        r = test::await(
+            runProcess(u"/bin/sleep"_s, {u"30"_s}, ChildOutput::CaptureMerged, {}, std::chrono::milliseconds(200)));
         QVERIFY(r.started);
         QVERIFY(r.exitCode != 0);
 
-        r = test::await(runProcess(QStringLiteral("/nonexistent/program"), {}));
+        r = test::await(runProcess(u"/nonexistent/program"_s, {}));
         QVERIFY(!r.started);
         QVERIFY(!r.launchError.isEmpty());
     }

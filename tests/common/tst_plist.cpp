@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace vistrel;
+using namespace Qt::StringLiterals;
 
 class PlistTest : public QObject {
     Q_OBJECT
@@ -26,10 +27,9 @@ private slots:
         const auto value = parsePlist(xml, &error);
         QVERIFY2(value, qPrintable(error));
         const QVariantMap map = value->toMap();
-        QCOMPARE(map.value("Label").toString(), QStringLiteral("com.qelvo.vistrel"));
-        QCOMPARE(map.value("ProgramArguments").toList().value(0).toString(), QStringLiteral("/Users/a&b/Tarvik"));
-        QCOMPARE(map.value("EnvironmentVariables").toMap().value("DYLD_LIBRARY_PATH").toString(),
-                 QStringLiteral("/x/ffmpeg7/lib"));
+        QCOMPARE(map.value("Label").toString(), u"com.qelvo.vistrel"_s);
+        QCOMPARE(map.value("ProgramArguments").toList().value(0).toString(), u"/Users/a&b/Tarvik"_s);
+        QCOMPARE(map.value("EnvironmentVariables").toMap().value("DYLD_LIBRARY_PATH").toString(), u"/x/ffmpeg7/lib"_s);
         QCOMPARE(map.value("RunAtLoad").typeId(), QMetaType::Bool);
         QCOMPARE(map.value("RunAtLoad").toBool(), true);
         QCOMPARE(map.value("KeepAlive").toBool(), false);
@@ -53,15 +53,12 @@ private slots:
     }
 
     void bundles() {
-        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/x/Vistrel.app/Contents/MacOS")),
-                 QStringLiteral("/x/Vistrel.app"));
-        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/x/Vistrel.app/Contents/MacOS/")),
-                 QStringLiteral("/x/Vistrel.app"));
-        QCOMPARE(bundlePathForExecutableDir(QStringLiteral("/usr/bin")), QString());
+        QCOMPARE(bundlePathForExecutableDir(u"/x/Vistrel.app/Contents/MacOS"_s), u"/x/Vistrel.app"_s);
+        QCOMPARE(bundlePathForExecutableDir(u"/x/Vistrel.app/Contents/MacOS/"_s), u"/x/Vistrel.app"_s);
+        QCOMPARE(bundlePathForExecutableDir(u"/usr/bin"_s), QString());
         // Test programs do not run inside a bundle: no version.
         QCOMPARE(appVersion(), std::nullopt);
-        QCOMPARE(bundleInfoString(QStringLiteral("/nonexistent.app"), QStringLiteral("CFBundleIdentifier")),
-                 std::nullopt);
+        QCOMPARE(bundleInfoString(u"/nonexistent.app"_s, u"CFBundleIdentifier"_s), std::nullopt);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 using namespace vistrel;
+using namespace Qt::StringLiterals;
 
 class TextTest : public QObject {
     Q_OBJECT
@@ -61,42 +62,39 @@ private slots:
     }
 
     void unreadablePortFile() {
-        QCOMPARE(readPortFile(QStringLiteral("/nonexistent/Media/XML/port.txt")), qint64(8090));
+        QCOMPARE(readPortFile(u"/nonexistent/Media/XML/port.txt"_s), qint64(8090));
         // A folder where the file should be cannot be read as text either.
-        QCOMPARE(readPortFile(QStringLiteral("/tmp")), qint64(8090));
+        QCOMPARE(readPortFile(u"/tmp"_s), qint64(8090));
     }
 
     void lookupFallsBackToTheKeyOnly() {
         static constexpr StringEntry entries[] = {{u"status.running", u"Läuft"}, {u"app.title", u"Vistrel"}};
         const StringTable table = buildStringTable(entries);
-        QCOMPARE(lookupText(table, QStringLiteral("status.running")), QStringLiteral("Läuft"));
-        QCOMPARE(lookupText(table, QStringLiteral("status.stopped")), QStringLiteral("status.stopped"));
-        QCOMPARE(lookupText(StringTable{}, QStringLiteral("app.title")), QStringLiteral("app.title"));
+        QCOMPARE(lookupText(table, u"status.running"_s), u"Läuft"_s);
+        QCOMPARE(lookupText(table, u"status.stopped"_s), u"status.stopped"_s);
+        QCOMPARE(lookupText(StringTable{}, u"app.title"_s), u"app.title"_s);
     }
 
     void format() {
-        QCOMPARE(formatText(QStringLiteral("%dm il y a"), {qint64(3)}), QStringLiteral("3m il y a"));
-        QCOMPARE(formatText(QStringLiteral("Last check: %@"), {QStringLiteral("5s ago")}),
-                 QStringLiteral("Last check: 5s ago"));
-        QCOMPARE(formatText(QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"), {5.0, 10.0, qint64(50)}),
-                 QStringLiteral("Downloaded 5.0 MB of 10.0 MB (50%)"));
+        QCOMPARE(formatText(u"%dm il y a"_s, {qint64(3)}), u"3m il y a"_s);
+        QCOMPARE(formatText(u"Last check: %@"_s, {u"5s ago"_s}), u"Last check: 5s ago"_s);
+        QCOMPARE(formatText(u"Downloaded %.1f MB of %.1f MB (%d%%)"_s, {5.0, 10.0, qint64(50)}),
+                 u"Downloaded 5.0 MB of 10.0 MB (50%)"_s);
         // Rounds exactly as printf does (the tables' formats are printf formats).
         for (const double v : {0.04999, 2.25, 0.05, 0.15, 9.95, 1048575.95})
-            QCOMPARE(formatText(QStringLiteral("%.1f"), {v}), QString::asprintf("%.1f", v));
+            QCOMPARE(formatText(u"%.1f"_s, {v}), QString::asprintf("%.1f", v));
         // A key standing in for its text, other '%' sequences, placeholders without a value or with
         // a value of another kind: all stay as written.
-        QCOMPARE(formatText(QStringLiteral("status.runningOnPort"), {qint64(1)}),
-                 QStringLiteral("status.runningOnPort"));
-        QCOMPARE(formatText(QStringLiteral("100% %x 50%"), {qint64(1)}), QStringLiteral("100% %x 50%"));
-        QCOMPARE(formatText(QStringLiteral("%d and %d"), {qint64(1)}), QStringLiteral("1 and %d"));
-        QCOMPARE(formatText(QStringLiteral("%d"), {QStringLiteral("x")}), QStringLiteral("%d"));
+        QCOMPARE(formatText(u"status.runningOnPort"_s, {qint64(1)}), u"status.runningOnPort"_s);
+        QCOMPARE(formatText(u"100% %x 50%"_s, {qint64(1)}), u"100% %x 50%"_s);
+        QCOMPARE(formatText(u"%d and %d"_s, {qint64(1)}), u"1 and %d"_s);
+        QCOMPARE(formatText(u"%d"_s, {u"x"_s}), u"%d"_s);
         // A value never becomes a format of its own.
-        QCOMPARE(formatText(QStringLiteral("%@ %d"), {QStringLiteral("%d"), qint64(7)}), QStringLiteral("%d 7"));
+        QCOMPARE(formatText(u"%@ %d"_s, {u"%d"_s, qint64(7)}), u"%d 7"_s);
     }
 
     void xmlEscapesTheFiveCharacters() {
-        QCOMPARE(xmlEscape(QStringLiteral("/Users/a&b <c> \"d\" 'e'")),
-                 QStringLiteral("/Users/a&amp;b &lt;c&gt; &quot;d&quot; &apos;e&apos;"));
+        QCOMPARE(xmlEscape(u"/Users/a&b <c> \"d\" 'e'"_s), u"/Users/a&amp;b &lt;c&gt; &quot;d&quot; &apos;e&apos;"_s);
     }
 };
 

@@ -1,12 +1,9 @@
 #!/usr/bin/python3
-"""Checks scripts/demo as a person uses it, without a desktop: runs it (with --fresh) in a private
-virtual screen, presses install, then open, sees the launcher report the server running, closes
-the launcher, and checks that the demo then stops everything it started.
+"""Checks scripts/demo as a person uses it: runs it (--fresh) in a private virtual screen, presses
+install and open, sees the launcher report the server running, closes it, and checks that the demo
+then stops everything it started. Not a ctest test: the demo sets up and builds first.
 
     tests/e2e/check_demo.py [build folder name, default build]
-
-Not a ctest test: the demo sets up and builds before it opens the installer, which on a fresh
-machine takes a while. Screenshots land in <build>/screenshots/e2e/demo/.
 """
 
 import fcntl

@@ -79,9 +79,8 @@ def read_list(road, app, list_name):
 
 
 def install(road, language, port):
-    """Presses install and follows the run to its end; checks the log read from the window (every
-    step's success line in order, both service stops, the port, the verification attempts up to
-    the server's answer) and what the run left; returns the log."""
+    """Presses install, follows the run to its end, checks the log read from the window and what
+    the run left; returns the log."""
     strings = INSTALLER[language]
     road.click(INSTALLER_APP, strings["install"], "push button")
     started, shot_during_run = time.monotonic(), False

@@ -15,6 +15,7 @@
 #include <QTest>
 
 using namespace vistrel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -25,10 +26,10 @@ bool makeBundle(const QString &bundle, const QString &identifier, const QString 
                                          "<key>CFBundleIdentifier</key><string>%1</string>\n</dict>\n</plist>\n")
                               .arg(identifier);
     const QByteArray script = "#!/bin/bash\npwd > '" + marker.toUtf8() + "'\n";
-    if (!test::writeFile(bundle + QStringLiteral("/Contents/Info.plist"), plist.toUtf8()) ||
-        !test::writeFile(bundle + QStringLiteral("/Contents/MacOS/Runner"), script))
+    if (!test::writeFile(bundle + u"/Contents/Info.plist"_s, plist.toUtf8()) ||
+        !test::writeFile(bundle + u"/Contents/MacOS/Runner"_s, script))
         return false;
-    return QFile::setPermissions(bundle + QStringLiteral("/Contents/MacOS/Runner"),
+    return QFile::setPermissions(bundle + u"/Contents/MacOS/Runner"_s,
                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
@@ -57,44 +58,43 @@ private slots:
         QTemporaryDir home;
         const QByteArray previousHome = qgetenv("HOME");
         qputenv("HOME", home.path().toLocal8Bit());
-        const QString marker = home.filePath(QStringLiteral("ran"));
+        const QString marker = home.filePath(u"ran"_s);
         // A decoy with another identifier is listed first; only the bundle with the asked identifier starts.
-        QVERIFY(makeBundle(home.filePath(QStringLiteral("Applications/Another.app")),
-                           QStringLiteral("com.example.other"), home.filePath(QStringLiteral("wrong"))));
-        QVERIFY(makeBundle(home.filePath(QStringLiteral("Applications/Vistrel.app")),
+        QVERIFY(makeBundle(home.filePath(u"Applications/Another.app"_s), u"com.example.other"_s,
+                           home.filePath(u"wrong"_s)));
+        QVERIFY(makeBundle(home.filePath(u"Applications/Vistrel.app"_s),
                            QString::fromUtf16(paths::launcherBundleIdentifier), marker));
 
-        SystemPlatform platform(QStringLiteral("PlatformTest"));
+        SystemPlatform platform(u"PlatformTest"_s);
         QCOMPARE(platform.homeDirectory(), home.path());
-        QCOMPARE(SystemPlatform::findApplicationBundle(home.path(), QStringLiteral("com.example.missing")), QString());
+        QCOMPARE(SystemPlatform::findApplicationBundle(home.path(), u"com.example.missing"_s), QString());
         QVERIFY(platform.openApplication(QString::fromUtf16(paths::launcherBundleIdentifier)));
         QVERIFY(waitForFile(marker));
         QFile m(marker);
         QVERIFY(m.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(m.readAll()).trimmed(),
-                 QFileInfo(home.filePath(QStringLiteral("Applications/Vistrel.app"))).canonicalFilePath());
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("wrong"))));
-        QVERIFY(!platform.openApplication(QStringLiteral("com.example.missing")));
+                 QFileInfo(home.filePath(u"Applications/Vistrel.app"_s)).canonicalFilePath());
+        QVERIFY(!QFile::exists(home.filePath(u"wrong"_s)));
+        QVERIFY(!platform.openApplication(u"com.example.missing"_s));
         qputenv("HOME", previousHome);
     }
 
     void theBuiltBundlesFindTheirServiceManager() {
-        QCOMPARE(SystemPlatform(QStringLiteral("x"), test::launcherBundle()).launchctlPath(),
-                 test::launcherBundle() + QStringLiteral("/Contents/Helpers/launchctl"));
-        QCOMPARE(SystemPlatform(QStringLiteral("x"), test::installerBundle()).launchctlPath(),
-                 test::installerBundle() +
-                     QStringLiteral("/Contents/Resources/Vistrel.app/Contents/Helpers/launchctl"));
+        QCOMPARE(SystemPlatform(u"x"_s, test::launcherBundle()).launchctlPath(),
+                 test::launcherBundle() + u"/Contents/Helpers/launchctl"_s);
+        QCOMPARE(SystemPlatform(u"x"_s, test::installerBundle()).launchctlPath(),
+                 test::installerBundle() + u"/Contents/Resources/Vistrel.app/Contents/Helpers/launchctl"_s);
     }
 
     void pathLeadsToTheStandIn() {
         const QByteArray previous = qgetenv("PATH");
-        const SystemPlatform platform(QStringLiteral("x"), test::launcherBundle());
+        const SystemPlatform platform(u"x"_s, test::launcherBundle());
         platform.prepareEnvironment();
         platform.prepareEnvironment(); // idempotent
         const QByteArray path = qgetenv("PATH");
-        QCOMPARE(path, (test::launcherBundle() + QStringLiteral("/Contents/Helpers:")).toLocal8Bit() + previous);
+        QCOMPARE(path, (test::launcherBundle() + u"/Contents/Helpers:"_s).toLocal8Bit() + previous);
         QProcess shell;
-        shell.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), QStringLiteral("command -v launchctl")});
+        shell.start(u"/bin/bash"_s, {u"-c"_s, u"command -v launchctl"_s});
         QVERIFY(shell.waitForFinished());
         QCOMPARE(QString::fromUtf8(shell.readAll()).trimmed(), platform.launchctlPath());
         qputenv("PATH", previous);
@@ -102,18 +102,17 @@ private slots:
 
     void userDefaultsPersistInAFileTheDemoCanWrite() {
         {
-            SystemPlatform platform(QStringLiteral("PlatformTest"));
-            QVERIFY(!platform.userDefault(QStringLiteral("selectedLanguage")).isValid());
-            platform.setUserDefault(QStringLiteral("selectedLanguage"), QStringLiteral("de"));
+            SystemPlatform platform(u"PlatformTest"_s);
+            QVERIFY(!platform.userDefault(u"selectedLanguage"_s).isValid());
+            platform.setUserDefault(u"selectedLanguage"_s, u"de"_s);
         }
-        QSettings written(m_config.filePath(QStringLiteral("qelvonet/PlatformTest.ini")), QSettings::IniFormat);
-        QCOMPARE(written.value(QStringLiteral("selectedLanguage")).toString(), QStringLiteral("de"));
+        QSettings written(m_config.filePath(u"qelvonet/PlatformTest.ini"_s), QSettings::IniFormat);
+        QCOMPARE(written.value(u"selectedLanguage"_s).toString(), u"de"_s);
 
-        QVERIFY(test::writeFile(m_config.filePath(QStringLiteral("qelvonet/Other.ini")),
+        QVERIFY(test::writeFile(m_config.filePath(u"qelvonet/Other.ini"_s),
                                 "[General]\ndownloadServiceOrigin=http://127.0.0.1:4321\n"));
-        SystemPlatform other(QStringLiteral("Other"));
-        QCOMPARE(other.userDefault(QStringLiteral("downloadServiceOrigin")).toString(),
-                 QStringLiteral("http://127.0.0.1:4321"));
+        SystemPlatform other(u"Other"_s);
+        QCOMPARE(other.userDefault(u"downloadServiceOrigin"_s).toString(), u"http://127.0.0.1:4321"_s);
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace vistrel::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,7 +36,7 @@ Run run(const QString &program, const QStringList &arguments, const QString &wor
 }
 
 Run unzip(const QString &zip, const QString &folder) {
-    return run(QStringLiteral("/usr/bin/unzip"), {QStringLiteral("-o"), zip, QStringLiteral("-d"), folder});
+    return run(u"/usr/bin/unzip"_s, {u"-o"_s, zip, u"-d"_s, folder});
 }
 
 QByteArray readAll(const QString &path) {
@@ -62,11 +63,11 @@ class TestDemoServer : public QObject {
     QString m_root; // the package unpacked here, as the installer does
     QProcess m_server;
 
-    QString portFile() const { return m_root + QStringLiteral("/Media/XML/port.txt"); }
+    QString portFile() const { return m_root + u"/Media/XML/port.txt"_s; }
 
     // Starts the unpacked server in the install root; true once it says it listens.
     bool startServer() {
-        m_server.setProgram(m_root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik"));
+        m_server.setProgram(m_root + u"/TarvikService.app/Contents/MacOS/Tarvik"_s);
         m_server.setWorkingDirectory(m_root);
         m_server.start();
         QElapsedTimer clock;
@@ -93,7 +94,7 @@ class TestDemoServer : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        m_root = m_dir.filePath(QStringLiteral("Application Support/Vistrel"));
+        m_root = m_dir.filePath(u"Application Support/Vistrel"_s);
         QVERIFY(QDir().mkpath(m_root));
         const Run unpacked = unzip(demoPackage(), m_root);
         QVERIFY2(unpacked.exitCode == 0, unpacked.output.constData());
@@ -102,20 +103,19 @@ private slots:
     void cleanup() {
         stopServer();
         QFile::remove(portFile());
-        QFile::remove(m_root + QStringLiteral("/lang.txt"));
+        QFile::remove(m_root + u"/lang.txt"_s);
     }
 
     void packageHasTheServerLayout() {
-        const QStringList entries =
-            QString::fromUtf8(run(QStringLiteral("/usr/bin/unzip"), {QStringLiteral("-Z1"), demoPackage()}).output)
-                .split(u'\n', Qt::SkipEmptyParts);
+        const QStringList entries = QString::fromUtf8(run(u"/usr/bin/unzip"_s, {u"-Z1"_s, demoPackage()}).output)
+                                        .split(u'\n', Qt::SkipEmptyParts);
         for (const char *expected : {"TarvikService.app/Contents/MacOS/Tarvik",
                                      "TarvikService.app/Contents/MacOS/ffmpeg7/lib/", "open_browser_macos.sh"})
             QVERIFY2(entries.contains(QLatin1String(expected)), expected);
         // The user's data is never shipped: an update must not overwrite it.
-        QVERIFY(entries.filter(QStringLiteral("Media")).isEmpty());
-        const QString server = m_root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik");
-        QVERIFY(executableByAll(server) && executableByAll(m_root + QStringLiteral("/open_browser_macos.sh")));
+        QVERIFY(entries.filter(u"Media"_s).isEmpty());
+        const QString server = m_root + u"/TarvikService.app/Contents/MacOS/Tarvik"_s;
+        QVERIFY(executableByAll(server) && executableByAll(m_root + u"/open_browser_macos.sh"_s));
         // The package carries the server as last built, not a stale copy.
         QVERIFY(readAll(server) == readAll(demoServerProgram()));
     }
@@ -123,25 +123,25 @@ private slots:
     void answersStatusPageOnLocalhost() {
         const quint16 port = freePort();
         QVERIFY(writeFile(portFile(), " +0" + QByteArray::number(port) + "\r\n")); // read leniently
-        QVERIFY(writeFile(m_root + QStringLiteral("/lang.txt"), "zh-cn"));
+        QVERIFY(writeFile(m_root + u"/lang.txt"_s, "zh-cn"));
         QVERIFY(startServer());
-        const QString origin = QStringLiteral("http://localhost:%1").arg(port);
+        const QString origin = u"http://localhost:%1"_s.arg(port);
 
-        const Fetched page = fetch(QUrl(origin + QStringLiteral("/")));
+        const Fetched page = fetch(QUrl(origin + u"/"_s));
         QCOMPARE(page.status, 200);
         QVERIFY(page.contentType.startsWith("text/html"));
         QVERIFY(page.body.contains("Port: " + QByteArray::number(port)));
         QVERIFY(page.body.contains("Language: zh-cn"));
         QList<QByteArray> expectedLog{"\"GET /\" 200"};
-        QCOMPARE(fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/?from=launcher").arg(port))).status, 200);
+        QCOMPARE(fetch(QUrl(u"http://127.0.0.1:%1/?from=launcher"_s.arg(port))).status, 200);
         expectedLog << "127.0.0.1 \"GET /?from=launcher\" 200";
         if (ipv6LoopbackAvailable()) {
-            QCOMPARE(fetch(QUrl(QStringLiteral("http://[::1]:%1/").arg(port))).status, 200);
+            QCOMPARE(fetch(QUrl(u"http://[::1]:%1/"_s.arg(port))).status, 200);
             expectedLog << "::1 \"GET /\" 200";
         }
-        QCOMPARE(fetch(QUrl(origin + QStringLiteral("/status"))).status, 404);
+        QCOMPARE(fetch(QUrl(origin + u"/status"_s)).status, 404);
         expectedLog << "\"GET /status\" 404";
-        QCOMPARE(fetch(QUrl(origin + QStringLiteral("/")), "POST").status, 405);
+        QCOMPARE(fetch(QUrl(origin + u"/"_s), "POST").status, 405);
         expectedLog << "\"POST /\" 405";
 
         // A client that connects and says nothing (as browsers do) holds up nobody; nonsense gets 400.
@@ -153,7 +153,7 @@ private slots:
         QByteArray refusal;
         QVERIFY(QTest::qWaitFor([&] { return (refusal += nonsense.readAll()).startsWith("HTTP/1.1 400 "); }));
         expectedLog << "\"(malformed request)\" 400";
-        QCOMPARE(fetch(QUrl(origin + QStringLiteral("/"))).status, 200);
+        QCOMPARE(fetch(QUrl(origin + u"/"_s)).status, 200);
         expectedLog << "\"GET /\" 200";
 
         QCOMPARE(stopServer(), 0);
@@ -194,7 +194,7 @@ private slots:
             return;
         }
         QVERIFY(startServer());
-        const Fetched page = fetch(QUrl(QStringLiteral("http://localhost:8090/")));
+        const Fetched page = fetch(QUrl(u"http://localhost:8090/"_s));
         QCOMPARE(page.status, 200);
         QVERIFY(page.body.contains("Port: 8090"));
         QVERIFY(page.body.contains("Language: en")); // no language file
@@ -204,16 +204,12 @@ private slots:
         QTest::addColumn<QString>("system");
         QTest::addColumn<QByteArray>("portText"); // empty: no port file
         QTest::addColumn<QString>("expected");
-        const QString linux = QStringLiteral("Linux");
-        QTest::newRow("port file") << linux << QByteArray(" +09123\n")
-                                   << QStringLiteral("xdg-open http://localhost:9123");
-        QTest::newRow("no port file") << linux << QByteArray() << QStringLiteral("xdg-open http://localhost:8090");
-        QTest::newRow("out of range") << linux << QByteArray("65536")
-                                      << QStringLiteral("xdg-open http://localhost:8090");
-        QTest::newRow("shell text") << linux << QByteArray("$(touch pwned)")
-                                    << QStringLiteral("xdg-open http://localhost:8090");
-        QTest::newRow("macOS opener") << QStringLiteral("Darwin") << QByteArray("8123")
-                                      << QStringLiteral("open http://localhost:8123");
+        const QString linux = u"Linux"_s;
+        QTest::newRow("port file") << linux << QByteArray(" +09123\n") << u"xdg-open http://localhost:9123"_s;
+        QTest::newRow("no port file") << linux << QByteArray() << u"xdg-open http://localhost:8090"_s;
+        QTest::newRow("out of range") << linux << QByteArray("65536") << u"xdg-open http://localhost:8090"_s;
+        QTest::newRow("shell text") << linux << QByteArray("$(touch pwned)") << u"xdg-open http://localhost:8090"_s;
+        QTest::newRow("macOS opener") << u"Darwin"_s << QByteArray("8123") << u"open http://localhost:8123"_s;
     }
 
     void browserScriptOpensConfiguredPort() {
@@ -222,7 +218,7 @@ private slots:
         QFETCH(QString, expected);
         // Stand-in uname and openers; the openers record what they were asked to open.
         QTemporaryDir bin;
-        const QByteArray record = bin.filePath(QStringLiteral("opened")).toUtf8();
+        const QByteArray record = bin.filePath(u"opened"_s).toUtf8();
         for (const auto &[name, body] : {std::pair("uname", "echo " + system.toUtf8()),
                                          std::pair("xdg-open", "echo \"xdg-open $*\" >> '" + record + "'"),
                                          std::pair("open", "echo \"open $*\" >> '" + record + "'")}) {
@@ -234,32 +230,30 @@ private slots:
             QVERIFY(writeFile(portFile(), portText));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PATH"), bin.path() + u':' + environment.value(QStringLiteral("PATH")));
-        const Run script =
-            run(QStringLiteral("/bin/bash"), {QStringLiteral("open_browser_macos.sh")}, m_root, environment);
+        environment.insert(u"PATH"_s, bin.path() + u':' + environment.value(u"PATH"_s));
+        const Run script = run(u"/bin/bash"_s, {u"open_browser_macos.sh"_s}, m_root, environment);
         QVERIFY2(script.exitCode == 0, script.output.constData());
         QCOMPARE(QString::fromUtf8(readAll(QString::fromUtf8(record))).trimmed(), expected);
-        QVERIFY(!QFile::exists(m_root + QStringLiteral("/pwned")));
+        QVERIFY(!QFile::exists(m_root + u"/pwned"_s));
     }
 
     void makesPaddedPackage() {
         const QString script = QStringLiteral(VISTREL_TEST_MAKE_PACKAGE);
         QTemporaryDir out;
-        const QString zip = out.filePath(QStringLiteral("sub dir/big package.zip"));
-        const Run refused = run(QStringLiteral("/bin/bash"), {script, demoServerProgram(), zip, QStringLiteral("1e3")});
+        const QString zip = out.filePath(u"sub dir/big package.zip"_s);
+        const Run refused = run(u"/bin/bash"_s, {script, demoServerProgram(), zip, u"1e3"_s});
         QCOMPARE(refused.exitCode, 2);
         QVERIFY(!QFile::exists(zip));
 
-        const Run made = run(QStringLiteral("/bin/bash"), {script, demoServerProgram(), zip, QStringLiteral("2")});
+        const Run made = run(u"/bin/bash"_s, {script, demoServerProgram(), zip, u"2"_s});
         QVERIFY2(made.exitCode == 0, made.output.constData());
-        QVERIFY(!QFile::exists(zip + QStringLiteral(".partial.zip")));
-        const QString root = out.filePath(QStringLiteral("root"));
+        QVERIFY(!QFile::exists(zip + u".partial.zip"_s));
+        const QString root = out.filePath(u"root"_s);
         QCOMPARE(unzip(zip, root).exitCode, 0);
         // Random padding does not compress: a download of realistic size.
-        QCOMPARE(QFileInfo(root + QStringLiteral("/TarvikService.app/Contents/Resources/padding.bin")).size(),
-                 2 * 1048576);
+        QCOMPARE(QFileInfo(root + u"/TarvikService.app/Contents/Resources/padding.bin"_s).size(), 2 * 1048576);
         QVERIFY(QFileInfo(zip).size() >= 2 * 1048576);
-        QVERIFY(executableByAll(root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik")));
+        QVERIFY(executableByAll(root + u"/TarvikService.app/Contents/MacOS/Tarvik"_s));
     }
 };
 

@@ -10,10 +10,11 @@
 #include <QTest>
 
 using namespace vistrel::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString locationQuery = QStringLiteral("/api/Tarvik/DownloadLocation5?platform=OSX64&useVersion=0&useBeta=false");
+const QString locationQuery = u"/api/Tarvik/DownloadLocation5?platform=OSX64&useVersion=0&useBeta=false"_s;
 
 QByteArray readAll(const QString &path) {
     QFile file(path);
@@ -25,7 +26,7 @@ QByteArray packageBytes() {
 }
 
 QString packageUrl(const QString &origin) {
-    return origin + QStringLiteral("/packages/tarvik-demo.zip");
+    return origin + u"/packages/tarvik-demo.zip"_s;
 }
 
 } // namespace
@@ -36,13 +37,13 @@ class TestDemoVendor : public QObject {
 private slots:
     void servesLocationAndPackageUntilTerminated() {
         QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("requests.txt"));
+        const QString log = dir.filePath(u"requests.txt"_s);
         const quint16 port = freePort();
         QProcess vendor;
-        vendor.start(demoVendorProgram(), {QStringLiteral("--package"), demoPackage(), QStringLiteral("--port"),
-                                           QString::number(port), QStringLiteral("--request-log"), log});
+        vendor.start(demoVendorProgram(),
+                     {u"--package"_s, demoPackage(), u"--port"_s, QString::number(port), u"--request-log"_s, log});
         QVERIFY(vendor.waitForReadyRead(10000));
-        const QString origin = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        const QString origin = u"http://127.0.0.1:%1"_s.arg(port);
         QCOMPARE(vendor.readLine().trimmed(), origin.toUtf8()); // printed once it listens
 
         const Fetched location = fetch(QUrl(origin + locationQuery));
@@ -70,24 +71,20 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body"); // {url}: the package URL; {zip}: the whole package
         QTest::addColumn<bool>("contentLength");
-        const QString location = QStringLiteral("{location}"), package = QStringLiteral("{package}");
-        QTest::newRow("location body") << QStringList{QStringLiteral("--location-body"),
-                                                      QStringLiteral(" \"{url}\"\r\n")}
-                                       << location << 200 << QByteArray(" \"{url}\"\r\n") << true;
-        QTest::newRow("location body as hex")
-            << QStringList{QStringLiteral("--location-body-hex"), QStringLiteral("68 74 ff fe 41")} << location << 200
-            << QByteArray("ht\xff\xfe\x41") << true;
+        const QString location = u"{location}"_s, package = u"{package}"_s;
+        QTest::newRow("location body") << QStringList{u"--location-body"_s, u" \"{url}\"\r\n"_s} << location << 200
+                                       << QByteArray(" \"{url}\"\r\n") << true;
+        QTest::newRow("location body as hex") << QStringList{u"--location-body-hex"_s, u"68 74 ff fe 41"_s} << location
+                                              << 200 << QByteArray("ht\xff\xfe\x41") << true;
         QTest::newRow("location body from a file")
-            << QStringList{QStringLiteral("--location-body-file"), QStringLiteral("/dev/null")} << location << 200
-            << QByteArray() << true;
+            << QStringList{u"--location-body-file"_s, u"/dev/null"_s} << location << 200 << QByteArray() << true;
         QTest::newRow("location error status")
-            << QStringList{QStringLiteral("--location-status"), QStringLiteral("503")} << location << 503
-            << QByteArray("{url}") << true;
+            << QStringList{u"--location-status"_s, u"503"_s} << location << 503 << QByteArray("{url}") << true;
         QTest::newRow("package without length")
-            << QStringList{QStringLiteral("--no-content-length")} << package << 200 << QByteArray("{zip}") << false;
-        QTest::newRow("package error status") << QStringList{QStringLiteral("--package-status"), QStringLiteral("404")}
-                                              << package << 404 << QByteArray("HTTP/1.1 404 Not Found\n") << true;
-        QTest::newRow("another path") << QStringList{} << QStringLiteral("/api/Tarvik/DownloadLocation4") << 404
+            << QStringList{u"--no-content-length"_s} << package << 200 << QByteArray("{zip}") << false;
+        QTest::newRow("package error status") << QStringList{u"--package-status"_s, u"404"_s} << package << 404
+                                              << QByteArray("HTTP/1.1 404 Not Found\n") << true;
+        QTest::newRow("another path") << QStringList{} << u"/api/Tarvik/DownloadLocation4"_s << 404
                                       << QByteArray("Not Found\n") << true;
     }
 
@@ -99,7 +96,7 @@ private slots:
         QFETCH(bool, contentLength);
         DemoVendor vendor(arguments);
         QVERIFY(vendor.isRunning());
-        path.replace(QStringLiteral("{location}"), locationQuery);
+        path.replace(u"{location}"_s, locationQuery);
         body.replace("{url}", packageUrl(vendor.origin()).toUtf8()).replace("{zip}", packageBytes());
         const QString url = path == u"{package}" ? packageUrl(vendor.origin()) : vendor.origin() + path;
 
@@ -118,7 +115,7 @@ private slots:
     void truncatedPackage() {
         QFETCH(int, cut);
         const QByteArray whole = packageBytes();
-        DemoVendor vendor({QStringLiteral("--truncate-at"), QString::number(cut)});
+        DemoVendor vendor({u"--truncate-at"_s, QString::number(cut)});
         QVERIFY(vendor.isRunning());
         const Fetched package = fetch(QUrl(packageUrl(vendor.origin())));
         // The announced length is the whole package and fewer bytes arrive, so a client can notice
@@ -131,7 +128,7 @@ private slots:
     void pacedPackage() {
         // Half the package a second: the whole takes two seconds, less at most one pacing step.
         const QByteArray whole = packageBytes();
-        DemoVendor vendor({QStringLiteral("--rate"), QString::number(whole.size() / 2)});
+        DemoVendor vendor({u"--rate"_s, QString::number(whole.size() / 2)});
         QVERIFY(vendor.isRunning());
         QElapsedTimer clock;
         clock.start();
@@ -143,8 +140,8 @@ private slots:
         QTcpServer occupant;
         QVERIFY(occupant.listen(QHostAddress::LocalHost, 0));
         QProcess vendor;
-        vendor.start(demoVendorProgram(), {QStringLiteral("--package"), demoPackage(), QStringLiteral("--port"),
-                                           QString::number(occupant.serverPort())});
+        vendor.start(demoVendorProgram(),
+                     {u"--package"_s, demoPackage(), u"--port"_s, QString::number(occupant.serverPort())});
         QVERIFY(vendor.waitForFinished(10000));
         QCOMPARE(vendor.exitCode(), 1);
         QVERIFY(vendor.readAllStandardOutput().isEmpty());
