@@ -1,19 +1,35 @@
 #pragma once
 
-#include "common/error.h"
+#include "installer/engine/installationservice.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include "common/error.h"
+#include "fakeplatform.h"
+#include "testenv.h"
 
 #include <QCoro/QCoroTask>
 
+#include <memory>
 #include <optional>
 
 namespace vistrel::test {
 
 // Runs a step operation to its end on a nested event loop; its error, if it threw one.
 std::optional<Error> runStep(QCoro::Task<void> task);
+
+QByteArray readAll(const QString &path); // "<unreadable>" when it cannot be read
+int modeOf(const QString &path);         // permission bits, of a link itself
+bool setMode(const QString &path, int mode);
+
+// The engine for a home of its own, with the platform answering for it in English. The service
+// is shared as the program holds it, so a test may let go of it mid-run.
+struct World {
+    explicit World(const QString &origin = {}, const QString &homeName = {});
+    QString root() const;
+
+    TestHome home;
+    FakePlatform platform;
+    std::shared_ptr<InstallationService> service;
+};
 
 // One file of a package made for a test.
 struct PackageFile {
@@ -26,8 +42,5 @@ struct PackageFile {
 // Zips the files with the system's zip, links stored as links, names exactly as given (also
 // "../x"). Returns the zip's path inside folder, or an empty text on failure.
 QString makePackage(const QString &folder, const QList<PackageFile> &files);
-
-// The files directly in a folder whose names start with prefix.
-QStringList filesStartingWith(const QString &folder, const QString &prefix);
 
 } // namespace vistrel::test

@@ -1,0 +1,384 @@
+#include "installer/engine/downloadprogressdelegate.h"
+#include "installer/engine/packageentries.h"
+#include "installer/localization/localizationmanager.h"
+
+#include "common/paths.h"
+#include "enginetesthelpers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vistrel;
+using namespace vistrel::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The agent's plist as it must be, with @HOME@ standing for the home folder as written in XML.
+const QString plistTemplate =
+    u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n"
+    "<dict>\n"
+    "    <key>Label</key>\n"
+    "    <string>com.qelvo.vistrel</string>\n"
+    "    <key>ProcessType</key>\n"
+    "    <string>Interactive</string>\n"
+    "    <key>Nice</key>\n"
+    "    <integer>-10</integer>\n"
+    "    <key>LowPriorityIO</key>\n"
+    "    <false/>\n"
+    "    <key>ProgramArguments</key>\n"
+    "    <array>\n"
+    "        <string>@HOME@/Library/Application Support/Vistrel/TarvikService.app/Contents/MacOS/Tarvik</string>\n"
+    "    </array>\n"
+    "    <key>NSHighResolutionCapable</key>\n"
+    "    <string>True</string>\n"
+    "    <key>EnvironmentVariables</key>\n"
+    "    <dict>\n"
+    "        <key>PATH</key>\n"
+    "        <string>/usr/bin:/bin:/usr/sbin:/sbin</string>\n"
+    "        <key>DYLD_LIBRARY_PATH</key>\n"
+    "        <string>@HOME@/Library/Application "
+    "Support/Vistrel/TarvikService.app/Contents/MacOS/ffmpeg7/lib:@HOME@/Library/Application "
+    "Support/Vistrel/TarvikService.app/Contents/MacOS:/usr/local/lib:/opt/homebrew/lib</string>\n"
+    "    </dict>\n"
+    "    <key>RunAtLoad</key><true/>\n"
+    "    <key>KeepAlive</key><true/>\n"
+    "    <key>StandardOutPath</key><string>@HOME@/Library/Logs/vistrel.log</string>\n"
+    "    <key>StandardErrorPath</key><string>@HOME@/Library/Logs/vistrel.error.log</string>\n"
+    "    <key>WorkingDirectory</key><string>@HOME@/Library/Application Support/Vistrel</string> \n"
+    "</dict>\n"
+    "</plist>"_s;
+
+// Answers the n-th request on 127.0.0.1 with the n-th status (the last one repeats); 0 never answers.
+class ScriptedServer : public QTcpServer {
+public:
+    explicit ScriptedServer(QList<int> statuses) {
+        listen(QHostAddress::LocalHost); // localhost falls back to it from ::1
+        connect(this, &QTcpServer::newConnection, this, [this, statuses] {
+            while (QTcpSocket *socket = nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket, statuses] {
+                    socket->setProperty("request", socket->property("request").toByteArray() + socket->readAll());
+                    if (!socket->property("request").toByteArray().endsWith("\r\n\r\n"))
+                        return;
+                    const int status = statuses.value(requests++, statuses.constLast());
+                    if (status != 0)
+                        socket->write("HTTP/1.1 " + QByteArray::number(status) +
+                                      " Scripted\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+                });
+        });
+    }
+    int requests = 0;
+};
+
+// An installer bundle whose launcher has a non-executable main program, a helper, and a link.
+QString makeInstallerBundle(const QString &folder) {
+    const QString launcher = folder + u"/Installer.app/Contents/Resources/Vistrel.app/Contents"_s;
+    const bool made = writeFile(launcher + u"/MacOS/Vistrel"_s, "#!/bin/sh\n") &&
+                      writeFile(launcher + u"/Helpers/launchctl"_s, "#!/bin/sh\n") &&
+                      writeFile(launcher + u"/Resources/AppIcon.png"_s, "png") &&
+                      QFile::link(u"AppIcon.png"_s, launcher + u"/Resources/Icon.png"_s) &&
+                      setMode(launcher + u"/MacOS/Vistrel"_s, 0644) &&
+                      setMode(launcher + u"/Helpers/launchctl"_s, 0750);
+    return made ? folder + u"/Installer.app"_s : QString();
+}
+
+const QString installing = u"Installing Vistrel Launcher app..."_s;
+const QString missingServer = u"⚠️ Warning: Tarvik binary not found at "_s;
+
+} // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void logLines() {
+        World world;
+        InstallationService &service = *world.service;
+        QSignalSpy logChanged(&service, &InstallationService::installationLogChanged);
+        service.updateLastLog(u"only"_s); // on an empty log it appends
+        service.appendLog(u"two"_s);
+        service.updateLastLog(u"2 replaced"_s);
+        QCOMPARE(service.installationLog(), QStringList({"only", "2 replaced"}));
+        QCOMPARE(logChanged.count(), 3);
+        service.copyLogToPasteboard();
+        QCOMPARE(world.platform.clipboard, QStringList{"only\n2 replaced"});
+
+        // Absent values are undefined for the views, not empty texts or zero.
+        QVERIFY(!service.property("installationError").isValid() && !service.property("finalPort").isValid());
+    }
+
+    void stepSymbolsAndKeys() {
+        World world;
+        QStringList symbols; // QML hands over plain numbers, also ones outside the steps
+        for (int index = -1; index <= InstallationService::stepCount; ++index)
+            symbols << world.service->stepSymbol(index);
+        QCOMPARE(symbols, QStringList({"", "stop.circle", "arrow.down.circle", "archivebox.fill", "app.badge",
+                                       "gearshape", "network", "checkmark.circle.fill", ""}));
+        QCOMPARE(world.service->stepDescriptionKey(1), u"step.downloadTarvik.description"_s);
+        QCOMPARE(world.service->stepTitleKey(6), u"step.complete.title"_s);
+    }
+
+    void progressText_data() {
+        QTest::addColumn<qint64>("written");
+        QTest::addColumn<qint64>("expected");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("half") << qint64(5242880) << qint64(10485760) << "Downloaded 5.0 MB of 10.0 MB (50%)";
+        QTest::newRow("truncated percent") << qint64(1048575) << qint64(1048576) << "Downloaded 1.0 MB of 1.0 MB (99%)";
+        QTest::newRow("unknown size") << qint64(4096) << qint64(-1) << QString();
+        QTest::newRow("zero size") << qint64(0) << qint64(0) << QString();
+    }
+    void progressText() {
+        QFETCH(qint64, written);
+        QFETCH(qint64, expected);
+        QFETCH(QString, text);
+        QCOMPARE(DownloadProgressDelegate::progressText(written, expected).value_or(QString()), text);
+    }
+
+    void downloadLocation_data() {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<bool>("downloadable");
+        QTest::newRow("blanks then quotes") << "  \r\n'\"'https://h/p.zip?x=1\"'  \t"
+                                            << "https://h/p.zip?x=1" << true;
+        QTest::newRow("quotes inside stay") << "http://h:80/a'b'c.zip"
+                                            << "http://h:80/a'b'c.zip" << true;
+        QTest::newRow("blanks inside quotes stay") << "\" http://h/p.zip \""
+                                                   << " http://h/p.zip " << false;
+        QTest::newRow("only quotes") << "'\"''"
+                                     << "" << false;
+        QTest::newRow("relative") << "/package.zip"
+                                  << "/package.zip" << false;
+        QTest::newRow("other scheme") << "file:///etc/passwd"
+                                      << "file:///etc/passwd" << false;
+        QTest::newRow("no host") << "http:///p.zip"
+                                 << "http:///p.zip" << false;
+        QTest::newRow("blank inside") << "http://h/a b.zip"
+                                      << "http://h/a b.zip" << false;
+    }
+    void downloadLocation() {
+        QFETCH(QString, body);
+        QFETCH(QString, location);
+        QFETCH(bool, downloadable);
+        QCOMPARE(InstallationService::cleanDownloadLocation(body), location);
+        QCOMPARE(InstallationService::isDownloadableUrl(location), downloadable);
+    }
+
+    void serverLanguageCodes() {
+        QStringList codes;
+        for (const char *installer : {"fr", "zh-Hans", "zh-Hant", "zh", "DE"})
+            codes << InstallationService::serverLanguageCodeFor(QString::fromLatin1(installer));
+        QCOMPARE(codes, QStringList({"fr", "zh-cn", "zh-tw", "en", "en"}));
+    }
+
+    void zipListing() {
+        const QByteArray listing = "Archive:  /tmp/x.zip\n"
+                                   "Zip file size: 641 bytes, number of entries: 3\n"
+                                   "drwxr-xr-x  3.0 unx        0 bx stor 20240101.120000 a b/\n"
+                                   "-rw-r--r--  3.0 unx        3 tx defN 20240101.120000 a b/ two  spaces.txt\n"
+                                   "lrwxrwxrwx  3.0 unx        5 bx stor 19800101.000000 link\n"
+                                   "3 files, 8 bytes uncompressed, 8 bytes compressed:  0.0%\n";
+        const auto entries = parseZipListing(listing);
+        QVERIFY(entries && entries->size() == 3);
+        QCOMPARE(entries->at(1).name, QByteArray("a b/ two  spaces.txt"));
+        QVERIFY(!entries->at(1).isSymlink && entries->at(2).isSymlink);
+        // A listing that does not show every declared entry (a name with a line break) is refused.
+        QVERIFY(!parseZipListing(QByteArray(listing).replace("entries: 3", "entries: 4")));
+        QVERIFY(!parseZipListing("garbage"));
+        // unzip reads member names as wildcards; ours match only themselves.
+        QCOMPARE(unzipLiteralPattern("a[1]*?.sh"), u"a\\[1\\]\\*\\?.sh"_s);
+    }
+
+    void entriesThatLeaveTheRoot() {
+        for (const char *name : {"TarvikService.app/Contents/MacOS/Tarvik", "a/..b/c../...", "Media/"})
+            QVERIFY2(entryStaysInside(name), name);
+        for (const char *name : {"../x", "a/../../x", "a/../b.txt", "a/..", "/etc/cron.d/x", "a\\..\\..\\x"})
+            QVERIFY2(!entryStaysInside(name), name);
+        const QList<std::tuple<const char *, const char *, bool>> links = {
+            {"F.framework/Current", "A", true}, {"a/b/link", "../../x", true}, {"a/link", "./../a/./b", true},
+            {"a/b/link", "../../../x", false},  {"link", "a/../../x", false},  {"link", "..", false},
+            {"a/link", "/home", false},         {"link", "", false},
+        };
+        for (const auto &[entry, target, inside] : links)
+            QVERIFY2(linkStaysInside(entry, target) == inside, qPrintable(u"%1 -> %2"_s.arg(entry, target)));
+    }
+
+    void plistText_data() {
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("homeInXml");
+        QTest::newRow("plain") << "/Users/someone"
+                               << "/Users/someone";
+        QTest::newRow("&, ' and spaces") << "/Users/o'brien & co/my home"
+                                         << "/Users/o&apos;brien &amp; co/my home";
+        QTest::newRow("<, > and \"") << "/home/<a> \"b\""
+                                     << "/home/&lt;a&gt; &quot;b&quot;";
+    }
+    void plistText() {
+        QFETCH(QString, home);
+        QFETCH(QString, homeInXml);
+        const QString root = paths::installRoot(home);
+        const QString folder = root + u"/TarvikService.app/Contents/MacOS"_s;
+        QCOMPARE(InstallationService::makeLaunchAgentPlist(folder + u"/Tarvik"_s, root, folder, home),
+                 QString(plistTemplate).replace(u"@HOME@"_s, homeInXml));
+    }
+
+    void preparingWithoutAServer() {
+        World world;
+        const QString root = world.root();
+        // The port folder blocked by a file, the language file by a folder.
+        QVERIFY(writeFile(root + u"/Media/XML"_s, "not a folder"));
+        QVERIFY(writeFile(root + u"/lang.txt/inside"_s, "x"));
+        QVERIFY(!runStep(world.service->prepareInstalledFiles()));
+        QStringList log = world.service->installationLog();
+        QCOMPARE(log.mid(3, 4),
+                 QStringList({missingServer + root + "/TarvikService.app/Contents/MacOS/Tarvik",
+                              "Creating default port configuration...",
+                              "⚠️ Could not write port.txt file. The service will use its default port.",
+                              "Writing language configuration..."}));
+        QVERIFY2(log.value(7).startsWith(u"⚠️ Could not write lang.txt file: ") && log[7].size() > 34,
+                 qPrintable(log.value(7)));
+        QCOMPARE(log.mid(8), QStringList{"Files ready at: " + root});
+
+        // Without a root, find names the missing folder; the empty port text writes the default.
+        World bare;
+        bare.service->setSelectedPort(QString());
+        QVERIFY(!runStep(bare.service->prepareInstalledFiles()));
+        log = bare.service->installationLog();
+        QCOMPARE(log.value(3), missingServer + bare.root() + "/TarvikService.app/Contents/MacOS/Tarvik");
+        QVERIFY2(log.value(4).startsWith(u"⚠️ Error setting script permissions: find: ") &&
+                     log[4].contains(bare.root()),
+                 qPrintable(log.value(4)));
+        QCOMPARE(log.mid(5), QStringList({"Creating default port configuration...", "Port configured to: 8090",
+                                          "Writing language configuration...", "Language set to: en",
+                                          "Files ready at: " + bare.root()}));
+        QCOMPARE(readAll(paths::portFile(bare.home.path())), QByteArray("8090"));
+    }
+
+    void launcherReplacesWhatWasThere_data() {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("earlier copy") << false;
+        QTest::newRow("link to someone's folder") << true;
+    }
+    void launcherReplacesWhatWasThere() {
+        QFETCH(bool, link);
+        QTemporaryDir folder;
+        const QString bundle = makeInstallerBundle(folder.path());
+        QVERIFY(!bundle.isEmpty());
+        World world({}, u"it's a \"home\" with $PATH & `id`"_s);
+        world.service->setInstallerBundlePath(bundle);
+        const QString target = paths::launcherApp(world.home.path()) + u"/Contents"_s;
+        const QString elsewhere = folder.path() + u"/precious"_s;
+        QVERIFY(writeFile(elsewhere + u"/data.txt"_s, "keep me"));
+        QVERIFY(link ? QDir().mkpath(world.home.path() + u"/Applications"_s) &&
+                           QFile::link(elsewhere, paths::launcherApp(world.home.path()))
+                     : writeFile(target + u"/Resources/only-in-the-old-copy"_s, "old"));
+
+        QVERIFY(!runStep(world.service->installLauncherApp()));
+        QCOMPARE(world.service->installationLog(),
+                 QStringList({installing, "Removed existing launcher app",
+                              "Launcher app installed to: " + paths::launcherApp(world.home.path())}));
+        QCOMPARE(readAll(elsewhere + u"/data.txt"_s), QByteArray("keep me")); // no link followed
+        QCOMPARE(QDir(target + u"/Resources"_s).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList({"AppIcon.png", "Icon.png"}));
+        QCOMPARE(QFileInfo(target + u"/Resources/Icon.png"_s).symLinkTarget(), target + u"/Resources/AppIcon.png"_s);
+        QCOMPARE(modeOf(target + u"/MacOS/Vistrel"_s), 0755); // chmod +x
+        QCOMPARE(modeOf(target + u"/Helpers/launchctl"_s), 0750);
+    }
+
+    void launcherMissingFromTheInstaller() {
+        QTemporaryDir bundle;
+        QVERIFY(writeFile(bundle.path() + u"/Contents/Resources/Vistrel.app"_s, "not a bundle"));
+        World world;
+        world.service->setInstallerBundlePath(bundle.path());
+        const QString earlier = paths::launcherApp(world.home.path()) + u"/Contents/MacOS/Vistrel"_s;
+        QVERIFY(writeFile(earlier, "earlier copy"));
+        const std::optional<Error> error = runStep(world.service->installLauncherApp());
+        QVERIFY(error);
+        QCOMPARE(error->domain(), u"InstallError"_s);
+        QCOMPARE(error->code(), qint64(102));
+        QCOMPARE(error->description(), u"Launcher app not found in installer bundle."_s);
+        QCOMPARE(world.service->installationLog(), QStringList{installing});
+        QVERIFY(QFileInfo::exists(earlier)); // nothing to put in its place, so it stays
+    }
+
+    void openLauncherApp() {
+        FakePlatform platform;
+        Timing timing;
+        timing.quitDelay = 200ms;
+        InstallationService service(platform, timing);
+        service.openLauncherApp();
+        QCOMPARE(platform.terminations, 0); // not before the delay
+        QTRY_COMPARE(platform.terminations, 1);
+        // Not found: the installer stays open.
+        platform.openApplicationSucceeds = false;
+        service.openLauncherApp();
+        QTest::qWait(400);
+        QCOMPARE(platform.terminations, 1);
+        QCOMPARE(service.installationLog(), QStringList({"🚀 Opening Vistrel...", "🚀 Opening Vistrel..."}));
+        QCOMPARE(platform.openedApplications,
+                 QStringList({"com.qelvonet.tarvik.launcher", "com.qelvonet.tarvik.launcher"}));
+    }
+
+    void verification_data() {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<QByteArray>("portFile"); // {port} is the server's; empty: no file
+        QTest::addColumn<QString>("typedPort");
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<int>("code"); // 0: online
+        QTest::newRow("third answer, file wins") << QList<int>{503, 0, 200} << QByteArray("{port}\n") << "1" << 3 << 0;
+        QTest::newRow("no file: typed port") << QList<int>{200} << QByteArray() << "{port}" << 1 << 0;
+        QTest::newRow("file not UTF-8: typed port") << QList<int>{200} << QByteArray("\xff\xfe") << "{port}" << 1 << 0;
+        QTest::newRow("never answers") << QList<int>{0} << QByteArray("{port}") << "1" << 3 << 101;
+        QTest::newRow("not found") << QList<int>{404} << QByteArray("{port}") << "1" << 3 << 101;
+        QTest::newRow("text in the file") << QList<int>{200} << QByteArray("  eighty\n") << "{port}" << 0 << 100;
+        QTest::newRow("negative") << QList<int>{200} << QByteArray("-1") << "{port}" << 0 << 100;
+        QTest::newRow("above 65535") << QList<int>{200} << QByteArray("70000") << "{port}" << 0 << 100;
+    }
+    void verification() {
+        QFETCH(QList<int>, statuses);
+        QFETCH(QByteArray, portFile);
+        QFETCH(QString, typedPort);
+        QFETCH(int, attempts);
+        QFETCH(int, code);
+        ScriptedServer server(statuses);
+        QVERIFY(server.serverPort());
+        World world;
+        if (!portFile.isEmpty())
+            QVERIFY(writeFile(paths::portFile(world.home.path()),
+                              QByteArray(portFile).replace("{port}", QByteArray::number(server.serverPort()))));
+        Timing timing = Timing{}.scaled(20);
+        timing.verifyAttempts = 3;
+        timing.verifyRequestTimeout = 300ms;
+        InstallationService service(world.platform, timing);
+        service.setSelectedPort(typedPort.replace(u"{port}"_s, QString::number(server.serverPort())));
+
+        std::optional<qint64> port;
+        const auto error = runStep([&]() -> QCoro::Task<void> { port = co_await service.waitForService(); }());
+        QStringList log;
+        for (int n = 1; n <= attempts; ++n)
+            log << u"Pinging service... (Attempt %1/3)"_s.arg(n);
+        if (code == 0) {
+            QVERIFY2(!error, error ? qPrintable(error->description()) : "");
+            QCOMPARE(port, qint64(server.serverPort()));
+            log << u"Service is online!"_s;
+        } else {
+            QVERIFY(error);
+            QCOMPARE(error->domain(), u"InstallError"_s);
+            QCOMPARE(error->code(), qint64(code));
+            QCOMPARE(error->description(),
+                     code == 100 ? u"Invalid port number: "_s + QString::fromUtf8(portFile).trimmed()
+                                 : u"Service failed to start in time. Check logs at ~/Library/Logs/vistrel.log"_s);
+        }
+        QCOMPARE(service.installationLog(), log);
+        QCOMPARE(server.requests, attempts);
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "tst_engine.moc"
