@@ -11,6 +11,7 @@
 #include "common/pause.h"
 #include "common/porttext.h"
 #include "common/shellquote.h"
+#include "common/stepfailure.h"
 #include "common/textformat.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/platform.h"
@@ -689,14 +690,7 @@ QCoro::Task<void> InstallationService::performInstallation() {
         setCurrentStep(step);
         setInstallationProgress(double(index));
 
-        std::optional<QString> failure;
-        try {
-            co_await runStep(step);
-        } catch (const Error &e) {
-            failure = e.description();
-        } catch (const std::exception &e) {
-            failure = QString::fromLocal8Bit(e.what());
-        }
+        const std::optional<QString> failure = co_await failureOf(runStep(step));
         // A fresh manager: the language the user chose last, also if it changed during the run.
         const QString title = stepTitle(step, LocalizationManager(m_platform));
         if (failure) {

@@ -6,6 +6,7 @@
 #include "common/paths.h"
 #include "common/pause.h"
 #include "common/shellquote.h"
+#include "common/stepfailure.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -84,14 +85,7 @@ QCoro::Task<> UninstallService::performUninstall() {
         setCurrentStep(step);
         setProgress(double(i));
 
-        std::optional<QString> failure;
-        try {
-            co_await runStep(step);
-        } catch (const Error &e) {
-            failure = e.description();
-        } catch (const std::exception &e) {
-            failure = QString::fromLocal8Bit(e.what());
-        }
+        const std::optional<QString> failure = co_await failureOf(runStep(step));
         if (failure) {
             addLog(QStringLiteral("\u274C %1 failed: %2").arg(step.caseName(), *failure));
             setError(failure);
