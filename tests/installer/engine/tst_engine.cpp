@@ -169,20 +169,6 @@ private slots:
         QVERIFY2(log.value(7).startsWith(u"⚠️ Could not write lang.txt file: ") && log[7].size() > 34,
                  qPrintable(log.value(7)));
         QCOMPARE(log.mid(8), QStringList{"Files ready at: " + root});
-
-        // Without a root, find names the missing folder; the empty port text writes the default.
-        World bare;
-        bare.service->setSelectedPort(QString());
-        QVERIFY(!runStep(bare.service->prepareInstalledFiles()));
-        log = bare.service->installationLog();
-        QCOMPARE(log.value(3), missingServer + bare.root() + "/TarvikService.app/Contents/MacOS/Tarvik");
-        QVERIFY2(log.value(4).startsWith(u"⚠️ Error setting script permissions: find: ") &&
-                     log[4].contains(bare.root()),
-                 qPrintable(log.value(4)));
-        QCOMPARE(log.mid(5), QStringList({"Creating default port configuration...", "Port configured to: 8090",
-                                          "Writing language configuration...", "Language set to: en",
-                                          "Files ready at: " + bare.root()}));
-        QCOMPARE(readFile(paths::portFile(bare.home.path())), QByteArray("8090"));
     }
 
     void launcherReplacesWhatWasThere_data() {

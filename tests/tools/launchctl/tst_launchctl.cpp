@@ -35,17 +35,6 @@ Result launchctl(const QStringList &arguments, const QString &program = launchct
             QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
 }
 
-// The same command from several callers at once; their exit codes.
-QList<int> launchctlAtOnce(const QStringList &arguments, int callers) {
-    std::vector<std::unique_ptr<QProcess>> processes(callers);
-    for (auto &p : processes)
-        (p = std::make_unique<QProcess>())->start(launchctlTool(), arguments);
-    QList<int> codes;
-    for (auto &p : processes)
-        codes << (p->waitForFinished(30000) ? p->exitCode() : -1);
-    return codes;
-}
-
 const QString domain = u"gui/%1"_s.arg(::getuid());
 QString service(const QString &label) {
     return domain + u'/' + label;
@@ -269,52 +258,6 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(errorLog).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0644 & ~mask);
-    }
-
-    void concurrentBootstrapsLoadOnce() {
-        const QString label = u"com.example.race"_s;
-        const QString path = waitingJob(label);
-        const QList<int> raced = launchctlAtOnce({u"bootstrap"_s, domain, path}, 6);
-        QCOMPARE(raced.count(0), 1);
-        QCOMPARE(raced.count(5), 5);
-        QCOMPARE(printed(label, u"runs"_s), u"1"_s);
-        const qint64 pid = printedPid(label);
-        QCOMPARE(bootout(path).exitCode, 0);
-        QVERIFY(isGone(pid));
-        QCOMPARE(jobFiles(), QStringList());
-    }
-
-    void badPlistIsRejectedAndNothingLoaded_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("reason");
-        const QByteArray good = plistText(u"com.example.bad"_s, {u"/bin/sleep"_s}, keepAlive);
-        auto replaced = [&](const char *from, const char *to) { return QByteArray(good).replace(from, to); };
-
-        // What an installer that forgot to escape a home folder with an ampersand would write.
-        QTest::newRow("unescaped ampersand")
-            << replaced("</array>", "</array>\n<key>WorkingDirectory</key><string>/home/a&b</string>")
-            << u"Malformed"_s;
-        QTest::newRow("no Label") << replaced("<key>Label</key>", "<key>Name</key>") << u"Label"_s;
-        QTest::newRow("empty ProgramArguments") << replaced("<string>/bin/sleep</string>", "") << u"ProgramArguments"_s;
-        QTest::newRow("KeepAlive not a boolean") << replaced("<true/>", "<string>yes</string>") << u"KeepAlive"_s;
-    }
-
-    void badPlistIsRejectedAndNothingLoaded() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, reason);
-        const QString path = home() + u"/Library/LaunchAgents/bad.plist"_s;
-        QVERIFY(writeFile(path, content));
-        m_labels.append(u"com.example.bad"_s);
-
-        const QString refusal = reasonOf(bootstrap(path), bootstrapFailed);
-        QVERIFY2(refusal.contains(reason) && refusal.contains(path), qPrintable(refusal));
-        QCOMPARE(launchctl({u"print"_s, service(u"com.example.bad"_s)}).exitCode, 113);
-        QCOMPARE(jobFiles(), QStringList());
-
-        // Bootout fails too: on the plist when it has no readable label, else on the label.
-        const QString unloadRefusal = reasonOf(bootout(path), bootoutFailed);
-        QVERIFY2(unloadRefusal.contains(path) || unloadRefusal.contains(u"com.example.bad"_s),
-                 qPrintable(unloadRefusal));
     }
 };
 
