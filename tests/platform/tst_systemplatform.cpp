@@ -1,4 +1,4 @@
-// The real platform layer over real bundles and settings files in a temporary home.
+// The real platform layer over real bundles in a temporary home.
 #include "platform/systemplatform.h"
 
 #include "common/paths.h"
@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,21 +65,6 @@ private slots:
                  test::launcherBundle() + u"/Contents/Helpers/launchctl"_s);
         QCOMPARE(SystemPlatform(u"x"_s, test::installerBundle()).launchctlPath(),
                  test::installerBundle() + u"/Contents/Resources/Vistrel.app/Contents/Helpers/launchctl"_s);
-    }
-
-    void userDefaultsPersistInAFileTheDemoCanWrite() {
-        {
-            SystemPlatform platform(u"PlatformTest"_s);
-            QVERIFY(!platform.userDefault(u"selectedLanguage"_s).isValid());
-            platform.setUserDefault(u"selectedLanguage"_s, u"de"_s);
-        }
-        QSettings written(m_config.filePath(u"qelvonet/PlatformTest.ini"_s), QSettings::IniFormat);
-        QCOMPARE(written.value(u"selectedLanguage"_s).toString(), u"de"_s);
-
-        QVERIFY(test::writeFile(m_config.filePath(u"qelvonet/Other.ini"_s),
-                                "[General]\ndownloadServiceOrigin=http://127.0.0.1:4321\n"));
-        SystemPlatform other(u"Other"_s);
-        QCOMPARE(other.userDefault(u"downloadServiceOrigin"_s).toString(), u"http://127.0.0.1:4321"_s);
     }
 };
 
