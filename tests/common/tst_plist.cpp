@@ -1,5 +1,4 @@
 // Property lists as the bundles and the launch agent use them.
-#include "common/bundleinfo.h"
 #include "common/plist.h"
 
 #include <QTest>
@@ -50,15 +49,6 @@ private slots:
         QString error;
         QVERIFY(!parsePlist(xml, &error));
         QVERIFY(!error.isEmpty());
-    }
-
-    void bundles() {
-        QCOMPARE(bundlePathForExecutableDir(u"/x/Vistrel.app/Contents/MacOS"_s), u"/x/Vistrel.app"_s);
-        QCOMPARE(bundlePathForExecutableDir(u"/x/Vistrel.app/Contents/MacOS/"_s), u"/x/Vistrel.app"_s);
-        QCOMPARE(bundlePathForExecutableDir(u"/usr/bin"_s), QString());
-        // Test programs do not run inside a bundle: no version.
-        QCOMPARE(appVersion(), std::nullopt);
-        QCOMPARE(bundleInfoString(u"/nonexistent.app"_s, u"CFBundleIdentifier"_s), std::nullopt);
     }
 };
 

@@ -258,19 +258,6 @@ class Accessibility:
             return None
         return [text for _, text in sorted(lines, key=lambda line: line[0])]
 
-    @staticmethod
-    def child_names(node):
-        with contextlib.suppress(Exception):
-            return [node.getChildAtIndex(i).name for i in range(node.childCount)]
-        return []
-
-    @staticmethod
-    def text_of(node):
-        with contextlib.suppress(Exception):
-            text = node.queryText()
-            return text.getText(0, text.characterCount)
-        return None
-
     def dump(self):
         lines = []
         for app_name, _ in self._applications():

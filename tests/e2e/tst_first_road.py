@@ -47,25 +47,20 @@ def first_road(road):
 
     # Stop: the server goes away and the job is unloaded.
     road.click(APP, L["stop"], "push button")
-    road.screenshot("stopping")
     road.atspi.wait_for(APP, L["stopped"], "label", timeout=roads.APPEAR)
     road.atspi.wait_for(APP, L["start"], "push button", timeout=roads.APPEAR)
-    road.screenshot("stopped")
     check(not road.server_pids(), "no server process runs after Stop")
     check(not port_is_open(port), f"nothing listens on port {port} after Stop")
     check(road.job_loaded() == 113, "the job is unloaded after Stop")
 
     road.click(APP, L["start"], "push button")
-    road.screenshot("starting")
     roads.wait_launcher_running(road, LANGUAGE, port)
     wait_until("the server to answer after Start", lambda: http_status(port) == 200, roads.APPEAR)
-    road.screenshot("started")
     before = road.server_pids()
     check(len(before) == 1, f"one server process runs after Start, not {before}")
 
     # Restart: a new server process answers on the same port.
     road.click(APP, L["restart"], "push button")
-    road.screenshot("restarting")
     wait_until("a new server process after Restart", lambda: len(now := road.server_pids()) == 1
                and now[0] != before[0] and road.atspi.find(APP, L["running_on"].format(port=port), "label") is not None
                and http_status(port) == 200, roads.APPEAR)
@@ -86,7 +81,6 @@ def first_road(road):
     # Uninstall: confirm, follow the run to its success, close.
     road.click(APP, L["uninstall"], "push button")
     road.atspi.wait_for(APP, L["confirm_title"], "label", timeout=roads.APPEAR)
-    road.screenshot("uninstall-confirm")
     road.click(APP, L["uninstall"], "push button", last=True)
     road.atspi.wait_for(APP, L["success"], "label", timeout=roads.INSTALL)
     road.atspi.wait_for(APP, L["close"], "push button", timeout=roads.APPEAR)

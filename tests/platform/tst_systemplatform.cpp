@@ -1,16 +1,12 @@
-// The real platform layer over real bundles, settings files and PATH in a temporary home.
+// The real platform layer over real bundles in a temporary home.
 #include "platform/systemplatform.h"
 
 #include "common/paths.h"
 #include "testenv.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,20 +21,8 @@ bool makeBundle(const QString &bundle, const QString &identifier, const QString 
                                          "<key>CFBundleExecutable</key><string>Runner</string>\n"
                                          "<key>CFBundleIdentifier</key><string>%1</string>\n</dict>\n</plist>\n")
                               .arg(identifier);
-    const QByteArray script = "#!/bin/bash\npwd > '" + marker.toUtf8() + "'\n";
-    if (!test::writeFile(bundle + u"/Contents/Info.plist"_s, plist.toUtf8()) ||
-        !test::writeFile(bundle + u"/Contents/MacOS/Runner"_s, script))
-        return false;
-    return QFile::setPermissions(bundle + u"/Contents/MacOS/Runner"_s,
-                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-bool waitForFile(const QString &path) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFileInfo(path).size() && timer.elapsed() < 5000)
-        QTest::qWait(20);
-    return QFileInfo(path).size() > 0;
+    return test::writeFile(bundle + u"/Contents/Info.plist"_s, plist.toUtf8()) &&
+           !test::writeScript(bundle + u"/Contents/MacOS/Runner"_s, "pwd > '" + marker.toUtf8() + "'\n").isEmpty();
 }
 
 } // namespace
@@ -69,11 +53,8 @@ private slots:
         QCOMPARE(platform.homeDirectory(), home.path());
         QCOMPARE(SystemPlatform::findApplicationBundle(home.path(), u"com.example.missing"_s), QString());
         QVERIFY(platform.openApplication(QString::fromUtf16(paths::launcherBundleIdentifier)));
-        QVERIFY(waitForFile(marker));
-        QFile m(marker);
-        QVERIFY(m.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(m.readAll()).trimmed(),
-                 QFileInfo(home.filePath(u"Applications/Vistrel.app"_s)).canonicalFilePath());
+        QTRY_COMPARE(QString::fromUtf8(test::readFile(marker)).trimmed(),
+                     QFileInfo(home.filePath(u"Applications/Vistrel.app"_s)).canonicalFilePath());
         QVERIFY(!QFile::exists(home.filePath(u"wrong"_s)));
         QVERIFY(!platform.openApplication(u"com.example.missing"_s));
         qputenv("HOME", previousHome);
@@ -84,35 +65,6 @@ private slots:
                  test::launcherBundle() + u"/Contents/Helpers/launchctl"_s);
         QCOMPARE(SystemPlatform(u"x"_s, test::installerBundle()).launchctlPath(),
                  test::installerBundle() + u"/Contents/Resources/Vistrel.app/Contents/Helpers/launchctl"_s);
-    }
-
-    void pathLeadsToTheStandIn() {
-        const QByteArray previous = qgetenv("PATH");
-        const SystemPlatform platform(u"x"_s, test::launcherBundle());
-        platform.prepareEnvironment();
-        platform.prepareEnvironment(); // idempotent
-        const QByteArray path = qgetenv("PATH");
-        QCOMPARE(path, (test::launcherBundle() + u"/Contents/Helpers:"_s).toLocal8Bit() + previous);
-        QProcess shell;
-        shell.start(u"/bin/bash"_s, {u"-c"_s, u"command -v launchctl"_s});
-        QVERIFY(shell.waitForFinished());
-        QCOMPARE(QString::fromUtf8(shell.readAll()).trimmed(), platform.launchctlPath());
-        qputenv("PATH", previous);
-    }
-
-    void userDefaultsPersistInAFileTheDemoCanWrite() {
-        {
-            SystemPlatform platform(u"PlatformTest"_s);
-            QVERIFY(!platform.userDefault(u"selectedLanguage"_s).isValid());
-            platform.setUserDefault(u"selectedLanguage"_s, u"de"_s);
-        }
-        QSettings written(m_config.filePath(u"qelvonet/PlatformTest.ini"_s), QSettings::IniFormat);
-        QCOMPARE(written.value(u"selectedLanguage"_s).toString(), u"de"_s);
-
-        QVERIFY(test::writeFile(m_config.filePath(u"qelvonet/Other.ini"_s),
-                                "[General]\ndownloadServiceOrigin=http://127.0.0.1:4321\n"));
-        SystemPlatform other(u"Other"_s);
-        QCOMPARE(other.userDefault(u"downloadServiceOrigin"_s).toString(), u"http://127.0.0.1:4321"_s);
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/error.h"
+
 #include <QCoro/QCoroTask>
 #include <QEventLoop>
 
@@ -36,6 +38,16 @@ T await(QCoro::Task<T> task) {
         std::rethrow_exception(failure);
     if constexpr (!std::is_void_v<T>)
         return std::move(*result);
+}
+
+// Runs a task to its end; the error it threw, if any.
+inline std::optional<Error> thrownError(QCoro::Task<void> task) {
+    try {
+        await(std::move(task));
+    } catch (const Error &e) {
+        return e;
+    }
+    return std::nullopt;
 }
 
 } // namespace vistrel::test

@@ -32,6 +32,13 @@ QString installerBundle() {
     return QStringLiteral(VISTREL_TEST_INSTALLER_BUNDLE);
 }
 
+void putLaunchctlOnPath() {
+    const QByteArray folder = QFile::encodeName(QFileInfo(launchctlTool()).absolutePath());
+    const QByteArray path = qgetenv("PATH");
+    if (!path.startsWith(folder + ':'))
+        qputenv("PATH", folder + ':' + path);
+}
+
 quint16 freePort() {
     // Bind both loopbacks' port 0 and hand out what the kernel chose; retry when the IPv6 side is taken.
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -60,6 +67,18 @@ bool writeFile(const QString &path, const QByteArray &bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString writeScript(const QString &path, const QByteArray &body) {
+    if (!writeFile(path, "#!/bin/bash\n" + body) ||
+        !QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser))
+        return {};
+    return path;
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TestHome::TestHome(const QString &nameWithSpecialCharacters) {

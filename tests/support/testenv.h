@@ -16,6 +16,9 @@ QString demoPackage();       // the zip the vendor serves
 QString launcherBundle();    // Vistrel.app as built
 QString installerBundle();   // VistrelInstaller.app as built
 
+// Puts the folder of the service-manager stand-in first on PATH, as the programs do at start.
+void putLaunchctlOnPath();
+
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 quint16 freePort();
 
@@ -24,6 +27,10 @@ bool portIsOpen(quint16 port);
 
 // Writes text to a file, creating its folders. Returns false on failure.
 bool writeFile(const QString &path, const QByteArray &bytes);
+// Writes an executable bash script; its path, empty on failure.
+QString writeScript(const QString &path, const QByteArray &body);
+// The file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 // A temporary home folder with its own private service-manager domain: XDG_RUNTIME_DIR points at
 // a folder inside it for this process and its children. The destructor boots out whatever the

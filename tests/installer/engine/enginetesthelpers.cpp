@@ -1,6 +1,5 @@
 #include "enginetesthelpers.h"
 
-#include "await.h"
 #include "common/paths.h"
 
 #include <QDir>
@@ -13,20 +12,6 @@
 namespace vistrel::test {
 
 namespace fs = std::filesystem;
-
-std::optional<Error> runStep(QCoro::Task<void> task) {
-    try {
-        await(std::move(task));
-    } catch (const Error &e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 int modeOf(const QString &path) {
     return int(fs::symlink_status(QFile::encodeName(path).toStdString()).permissions()) & 07777;

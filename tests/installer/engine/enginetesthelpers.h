@@ -2,7 +2,7 @@
 
 #include "installer/engine/installationservice.h"
 
-#include "common/error.h"
+#include "await.h"
 #include "fakeplatform.h"
 #include "testenv.h"
 
@@ -13,11 +13,10 @@
 
 namespace vistrel::test {
 
-// Runs a step operation to its end on a nested event loop; its error, if it threw one.
-std::optional<Error> runStep(QCoro::Task<void> task);
-
-QByteArray readAll(const QString &path); // "<unreadable>" when it cannot be read
-int modeOf(const QString &path);         // permission bits, of a link itself
+inline std::optional<Error> runStep(QCoro::Task<void> task) {
+    return thrownError(std::move(task));
+}
+int modeOf(const QString &path); // permission bits, of a link itself
 bool setMode(const QString &path, int mode);
 
 // The engine for a home of its own, with the platform answering for it in English. The service

@@ -62,8 +62,7 @@ class DriverTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // Shell command lines reach the service-manager stand-in as "launchctl", as in the app.
-        qputenv("PATH", QFileInfo(launchctlTool()).absolutePath().toLocal8Bit() + ':' + qgetenv("PATH"));
+        putLaunchctlOnPath(); // shell command lines reach the stand-in as "launchctl", as in the app
         qputenv("TMPDIR", m_scratch.path().toLocal8Bit());
     }
 

@@ -1,15 +1,13 @@
 #include "installer/engine/downloadprogressdelegate.h"
 #include "installer/engine/packageentries.h"
-#include "installer/localization/localizationmanager.h"
 
 #include "common/paths.h"
 #include "enginetesthelpers.h"
+#include "httpresponder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,27 +54,6 @@ const QString plistTemplate =
     "</dict>\n"
     "</plist>"_s;
 
-// Answers the n-th request on 127.0.0.1 with the n-th status (the last one repeats); 0 never answers.
-class ScriptedServer : public QTcpServer {
-public:
-    explicit ScriptedServer(QList<int> statuses) {
-        listen(QHostAddress::LocalHost); // localhost falls back to it from ::1
-        connect(this, &QTcpServer::newConnection, this, [this, statuses] {
-            while (QTcpSocket *socket = nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket, statuses] {
-                    socket->setProperty("request", socket->property("request").toByteArray() + socket->readAll());
-                    if (!socket->property("request").toByteArray().endsWith("\r\n\r\n"))
-                        return;
-                    const int status = statuses.value(requests++, statuses.constLast());
-                    if (status != 0)
-                        socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                                      " Scripted\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                });
-        });
-    }
-    int requests = 0;
-};
-
 // An installer bundle whose launcher has a non-executable main program, a helper, and a link.
 QString makeInstallerBundle(const QString &folder) {
     const QString launcher = folder + u"/Installer.app/Contents/Resources/Vistrel.app/Contents"_s;
@@ -98,83 +75,31 @@ class EngineTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void logLines() {
-        World world;
-        InstallationService &service = *world.service;
-        QSignalSpy logChanged(&service, &InstallationService::installationLogChanged);
-        service.updateLastLog(u"only"_s); // on an empty log it appends
-        service.appendLog(u"two"_s);
-        service.updateLastLog(u"2 replaced"_s);
-        QCOMPARE(service.installationLog(), QStringList({"only", "2 replaced"}));
-        QCOMPARE(logChanged.count(), 3);
-        service.copyLogToPasteboard();
-        QCOMPARE(world.platform.clipboard, QStringList{"only\n2 replaced"});
-
-        // Absent values are undefined for the views, not empty texts or zero.
-        QVERIFY(!service.property("installationError").isValid() && !service.property("finalPort").isValid());
-    }
-
-    void stepSymbolsAndKeys() {
-        World world;
-        QStringList symbols; // QML hands over plain numbers, also ones outside the steps
-        for (int index = -1; index <= InstallationService::stepCount; ++index)
-            symbols << world.service->stepSymbol(index);
-        QCOMPARE(symbols, QStringList({"", "stop.circle", "arrow.down.circle", "archivebox.fill", "app.badge",
-                                       "gearshape", "network", "checkmark.circle.fill", ""}));
-        QCOMPARE(world.service->stepDescriptionKey(1), u"step.downloadTarvik.description"_s);
-        QCOMPARE(world.service->stepTitleKey(6), u"step.complete.title"_s);
-    }
-
-    void progressText_data() {
-        QTest::addColumn<qint64>("written");
-        QTest::addColumn<qint64>("expected");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("half") << qint64(5242880) << qint64(10485760) << "Downloaded 5.0 MB of 10.0 MB (50%)";
-        QTest::newRow("truncated percent") << qint64(1048575) << qint64(1048576) << "Downloaded 1.0 MB of 1.0 MB (99%)";
-        QTest::newRow("unknown size") << qint64(4096) << qint64(-1) << QString();
-        QTest::newRow("zero size") << qint64(0) << qint64(0) << QString();
-    }
     void progressText() {
-        QFETCH(qint64, written);
-        QFETCH(qint64, expected);
-        QFETCH(QString, text);
-        QCOMPARE(DownloadProgressDelegate::progressText(written, expected).value_or(QString()), text);
+        const QList<std::tuple<qint64, qint64, QString>> rows = {
+            {5242880, 10485760, "Downloaded 5.0 MB of 10.0 MB (50%)"},
+            {1048575, 1048576, "Downloaded 1.0 MB of 1.0 MB (99%)"}, // cut, not rounded
+            {4096, -1, {}},                                          // unknown size
+            {0, 0, {}}};
+        for (const auto &[written, expected, text] : rows)
+            QCOMPARE(DownloadProgressDelegate::progressText(written, expected).value_or(QString()), text);
     }
 
-    void downloadLocation_data() {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<bool>("downloadable");
-        QTest::newRow("blanks then quotes") << "  \r\n'\"'https://h/p.zip?x=1\"'  \t"
-                                            << "https://h/p.zip?x=1" << true;
-        QTest::newRow("quotes inside stay") << "http://h:80/a'b'c.zip"
-                                            << "http://h:80/a'b'c.zip" << true;
-        QTest::newRow("blanks inside quotes stay") << "\" http://h/p.zip \""
-                                                   << " http://h/p.zip " << false;
-        QTest::newRow("only quotes") << "'\"''"
-                                     << "" << false;
-        QTest::newRow("relative") << "/package.zip"
-                                  << "/package.zip" << false;
-        QTest::newRow("other scheme") << "file:///etc/passwd"
-                                      << "file:///etc/passwd" << false;
-        QTest::newRow("no host") << "http:///p.zip"
-                                 << "http:///p.zip" << false;
-        QTest::newRow("blank inside") << "http://h/a b.zip"
-                                      << "http://h/a b.zip" << false;
-    }
+    // The location answer as the service sends it, and whether it may be downloaded.
     void downloadLocation() {
-        QFETCH(QString, body);
-        QFETCH(QString, location);
-        QFETCH(bool, downloadable);
-        QCOMPARE(InstallationService::cleanDownloadLocation(body), location);
-        QCOMPARE(InstallationService::isDownloadableUrl(location), downloadable);
-    }
-
-    void serverLanguageCodes() {
-        QStringList codes;
-        for (const char *installer : {"fr", "zh-Hans", "zh-Hant", "zh", "DE"})
-            codes << InstallationService::serverLanguageCodeFor(QString::fromLatin1(installer));
-        QCOMPARE(codes, QStringList({"fr", "zh-cn", "zh-tw", "en", "en"}));
+        const QList<std::tuple<QString, QString, bool>> rows = {
+            {"  \r\n'\"'https://h/p.zip?x=1\"'  \t", "https://h/p.zip?x=1", true}, // blanks, then quotes
+            {"http://h:80/a'b'c.zip", "http://h:80/a'b'c.zip", true},              // quotes inside stay
+            {"\" http://h/p.zip \"", " http://h/p.zip ", false},                   // blanks inside quotes stay
+            {"'\"''", "", false},
+            {"/package.zip", "/package.zip", false},
+            {"file:///etc/passwd", "file:///etc/passwd", false},
+            {"http:///p.zip", "http:///p.zip", false},
+            {"http://h/a b.zip", "http://h/a b.zip", false}};
+        for (const auto &[body, location, downloadable] : rows) {
+            QCOMPARE(InstallationService::cleanDownloadLocation(body), location);
+            QCOMPARE(InstallationService::isDownloadableUrl(location), downloadable);
+        }
     }
 
     void zipListing() {
@@ -244,20 +169,6 @@ private slots:
         QVERIFY2(log.value(7).startsWith(u"⚠️ Could not write lang.txt file: ") && log[7].size() > 34,
                  qPrintable(log.value(7)));
         QCOMPARE(log.mid(8), QStringList{"Files ready at: " + root});
-
-        // Without a root, find names the missing folder; the empty port text writes the default.
-        World bare;
-        bare.service->setSelectedPort(QString());
-        QVERIFY(!runStep(bare.service->prepareInstalledFiles()));
-        log = bare.service->installationLog();
-        QCOMPARE(log.value(3), missingServer + bare.root() + "/TarvikService.app/Contents/MacOS/Tarvik");
-        QVERIFY2(log.value(4).startsWith(u"⚠️ Error setting script permissions: find: ") &&
-                     log[4].contains(bare.root()),
-                 qPrintable(log.value(4)));
-        QCOMPARE(log.mid(5), QStringList({"Creating default port configuration...", "Port configured to: 8090",
-                                          "Writing language configuration...", "Language set to: en",
-                                          "Files ready at: " + bare.root()}));
-        QCOMPARE(readAll(paths::portFile(bare.home.path())), QByteArray("8090"));
     }
 
     void launcherReplacesWhatWasThere_data() {
@@ -283,46 +194,12 @@ private slots:
         QCOMPARE(world.service->installationLog(),
                  QStringList({installing, "Removed existing launcher app",
                               "Launcher app installed to: " + paths::launcherApp(world.home.path())}));
-        QCOMPARE(readAll(elsewhere + u"/data.txt"_s), QByteArray("keep me")); // no link followed
+        QCOMPARE(readFile(elsewhere + u"/data.txt"_s), QByteArray("keep me")); // no link followed
         QCOMPARE(QDir(target + u"/Resources"_s).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList({"AppIcon.png", "Icon.png"}));
         QCOMPARE(QFileInfo(target + u"/Resources/Icon.png"_s).symLinkTarget(), target + u"/Resources/AppIcon.png"_s);
         QCOMPARE(modeOf(target + u"/MacOS/Vistrel"_s), 0755); // chmod +x
         QCOMPARE(modeOf(target + u"/Helpers/launchctl"_s), 0750);
-    }
-
-    void launcherMissingFromTheInstaller() {
-        QTemporaryDir bundle;
-        QVERIFY(writeFile(bundle.path() + u"/Contents/Resources/Vistrel.app"_s, "not a bundle"));
-        World world;
-        world.service->setInstallerBundlePath(bundle.path());
-        const QString earlier = paths::launcherApp(world.home.path()) + u"/Contents/MacOS/Vistrel"_s;
-        QVERIFY(writeFile(earlier, "earlier copy"));
-        const std::optional<Error> error = runStep(world.service->installLauncherApp());
-        QVERIFY(error);
-        QCOMPARE(error->domain(), u"InstallError"_s);
-        QCOMPARE(error->code(), qint64(102));
-        QCOMPARE(error->description(), u"Launcher app not found in installer bundle."_s);
-        QCOMPARE(world.service->installationLog(), QStringList{installing});
-        QVERIFY(QFileInfo::exists(earlier)); // nothing to put in its place, so it stays
-    }
-
-    void openLauncherApp() {
-        FakePlatform platform;
-        Timing timing;
-        timing.quitDelay = 200ms;
-        InstallationService service(platform, timing);
-        service.openLauncherApp();
-        QCOMPARE(platform.terminations, 0); // not before the delay
-        QTRY_COMPARE(platform.terminations, 1);
-        // Not found: the installer stays open.
-        platform.openApplicationSucceeds = false;
-        service.openLauncherApp();
-        QTest::qWait(400);
-        QCOMPARE(platform.terminations, 1);
-        QCOMPARE(service.installationLog(), QStringList({"🚀 Opening Vistrel...", "🚀 Opening Vistrel..."}));
-        QCOMPARE(platform.openedApplications,
-                 QStringList({"com.qelvonet.tarvik.launcher", "com.qelvonet.tarvik.launcher"}));
     }
 
     void verification_data() {
@@ -346,17 +223,21 @@ private slots:
         QFETCH(QString, typedPort);
         QFETCH(int, attempts);
         QFETCH(int, code);
-        ScriptedServer server(statuses);
-        QVERIFY(server.serverPort());
+        HttpResponder server;
+        QVERIFY(server.listen());
+        QList<HttpResponder::Answer> answers;
+        for (const int status : statuses)
+            answers << HttpResponder::status(status);
+        server.setAnswers(answers);
         World world;
         if (!portFile.isEmpty())
             QVERIFY(writeFile(paths::portFile(world.home.path()),
-                              QByteArray(portFile).replace("{port}", QByteArray::number(server.serverPort()))));
+                              QByteArray(portFile).replace("{port}", QByteArray::number(server.port()))));
         Timing timing = Timing{}.scaled(20);
         timing.verifyAttempts = 3;
         timing.verifyRequestTimeout = 300ms;
         InstallationService service(world.platform, timing);
-        service.setSelectedPort(typedPort.replace(u"{port}"_s, QString::number(server.serverPort())));
+        service.setSelectedPort(typedPort.replace(u"{port}"_s, QString::number(server.port())));
 
         std::optional<qint64> port;
         const auto error = runStep([&]() -> QCoro::Task<void> { port = co_await service.waitForService(); }());
@@ -365,7 +246,7 @@ private slots:
             log << u"Pinging service... (Attempt %1/3)"_s.arg(n);
         if (code == 0) {
             QVERIFY2(!error, error ? qPrintable(error->description()) : "");
-            QCOMPARE(port, qint64(server.serverPort()));
+            QCOMPARE(port, qint64(server.port()));
             log << u"Service is online!"_s;
         } else {
             QVERIFY(error);
@@ -376,7 +257,7 @@ private slots:
                                  : u"Service failed to start in time. Check logs at ~/Library/Logs/vistrel.log"_s);
         }
         QCOMPARE(service.installationLog(), log);
-        QCOMPARE(server.requests, attempts);
+        QCOMPARE(server.requests(), attempts);
     }
 };
 

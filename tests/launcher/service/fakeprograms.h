@@ -1,33 +1,18 @@
 #pragma once
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 namespace vistrel::test {
 
-// Writes an executable bash script; its path, empty on failure.
-QString writeScript(const QString &path, const QByteArray &body);
-
-// A stand-in for the service manager's tool that records every call (start and end time, exit
-// status, the arguments) and exits with a fixed status, or hands the call to a real program.
+// A stand-in for the service manager's tool that records each call's arguments and exits with a
+// fixed status.
 class FakeLaunchctl {
 public:
-    struct Call {
-        double started = 0; // seconds since the epoch
-        double ended = 0;
-        int exitCode = 0;
-        QStringList arguments;
-    };
-
     FakeLaunchctl(const QString &folder, int exitCode);
-    static FakeLaunchctl wrapping(const QString &folder, const QString &program);
-
     const QString &path() const { return m_path; }
-    QList<Call> calls() const;
+    QStringList calls() const; // one line a call, the arguments joined by blanks
 
 private:
-    FakeLaunchctl(const QString &folder, const QByteArray &work);
     QString m_path;
     QString m_log;
 };

@@ -1,8 +1,6 @@
-// The service state value and the monitor: port discovery, the HTTP probe, full check and refresh
-// in every state, and the polling timer.
+// The monitor: port discovery, the HTTP probe, full check and refresh in every state, and the
+// polling timer.
 #include "servicerig.h"
-
-#include "launcher/localization/launcherstrings.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
@@ -18,36 +16,6 @@ class ServiceMonitorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void statusPresentation() {
-        const QString noId = QStringLiteral("Could not determine current user ID.");
-        const StringTable &english = launcherStringTable(u"en");
-        QStringList shown;
-        for (const ServiceStatus &s : {ServiceStatus::running(8090), ServiceStatus::error(noId),
-                                       ServiceStatus::stopped(), ServiceStatus::checking(), ServiceStatus::starting(),
-                                       ServiceStatus::stopping(), ServiceStatus::permissionsNeeded()})
-            shown << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
-                         .arg(s.statusTitle(english), s.statusDetail(english).value_or(QStringLiteral("-")),
-                              s.colorRoleName(), s.showsProgress() ? QStringLiteral("spinner") : QString())
-                         .arg(s.pollingInterval(Timing{}).count())
-                         .arg(s.pollingTickActs() ? QStringLiteral("acts") : QStringLiteral("idle"));
-        QCOMPARE(shown,
-                 (QStringList{"Running | Running on port 8090 | green |  | 5000 | acts",
-                              "Error | " + noId + " | red |  | 1000 | acts", "Stopped | - | red |  | 5000 | acts",
-                              "Checking... | - | orange | spinner | 5000 | acts",
-                              "Starting... | - | orange | spinner | 1000 | acts",
-                              "Stopping... | - | orange |  | 5000 | acts",
-                              "Permissions Required | - | orange |  | 5000 | idle"}));
-        // Equality is by case and payload.
-        QCOMPARE(ServiceStatus(), ServiceStatus::checking());
-        QVERIFY(ServiceStatus::running(8090) != ServiceStatus::running(8091));
-        QVERIFY(ServiceStatus::running(0) != ServiceStatus::stopped());
-        QVERIFY(ServiceStatus::error(QStringLiteral("a")) != ServiceStatus::error(QStringLiteral("b")));
-        // The port text is translated, the error message never is.
-        const StringTable &german = launcherStringTable(u"de");
-        QCOMPARE(ServiceStatus::running(8090).statusDetail(german).value(), QStringLiteral("Läuft auf Port 8090"));
-        QCOMPARE(ServiceStatus::error(noId).statusDetail(german).value(), noId);
-    }
-
     void portFile_data() {
         QTest::addColumn<QByteArray>("content"); // "<none>": no file; "<folder>": a folder in its place
         QTest::addColumn<qint64>("port");
@@ -55,8 +23,6 @@ private slots:
         QTest::newRow("unreadable") << QByteArray("<folder>") << qint64(8090);
         QTest::newRow("blanks and newline") << QByteArray(" \t9123\r\n") << qint64(9123);
         QTest::newRow("plus sign") << QByteArray("+9123") << qint64(9123);
-        QTest::newRow("empty") << QByteArray("") << qint64(8090);
-        QTest::newRow("sign alone") << QByteArray("-") << qint64(8090);
         QTest::newRow("letters") << QByteArray("91a23") << qint64(8090);
         QTest::newRow("overflow") << QByteArray("9223372036854775808") << qint64(8090);
         QTest::newRow("not UTF-8") << QByteArray("\xff\x39") << qint64(8090);
@@ -83,6 +49,8 @@ private slots:
         QTest::addColumn<QByteArray>("portText"); // "P": the server's port; "free": a port nobody listens on
         QTest::addColumn<int>("answer");          // 0: hang up without answering
         QTest::newRow("200") << QByteArray("P") << 200;
+        QTest::newRow("204") << QByteArray("P") << 204;
+        QTest::newRow("302") << QByteArray("P") << 302;
         QTest::newRow("404") << QByteArray("P") << 404;
         QTest::newRow("connection closed") << QByteArray("P") << 0;
         QTest::newRow("nothing listening") << QByteArray("free") << 200;
@@ -246,9 +214,10 @@ private slots:
         QTRY_VERIFY(rig.server.requests() >= 2); // ticks with probes still out
         rig.manager().checkStatus();
         rig.destroyManager();
+        QTest::qWait(600); // every probe times out after its manager is gone
         const int requests = rig.server.requests();
-        QTest::qWait(600); // every probe times out after its manager is gone, and no tick follows
-        QVERIFY(rig.server.requests() <= requests + 1);
+        QTest::qWait(200); // and no tick follows: ten would have come
+        QCOMPARE(rig.server.requests(), requests);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "launcherrig.h"
 
-#include "fakeprograms.h"
+#include "quickitems.h"
 
 #include "common/diagnostics.h"
 #include "common/paths.h"
@@ -27,16 +27,6 @@ void forEachShown(QQuickItem *item, Visit &&visit) {
     visit(item);
     for (QQuickItem *child : item->childItems())
         forEachShown(child, visit);
-}
-
-QQuickItem *findItem(QQuickItem *root, const QString &objectName) {
-    if (!root || root->objectName() == objectName)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, objectName))
-            return found;
-    }
-    return nullptr;
 }
 
 QRectF sceneRect(QQuickItem *item) {
@@ -102,14 +92,7 @@ QQuickItem *LauncherRig::item(const QString &objectName) const {
 }
 
 bool LauncherRig::isShown(const QString &objectName) const {
-    QQuickItem *found = item(objectName);
-    if (!found || !found->window() || !found->window()->isVisible())
-        return false;
-    for (QQuickItem *it = found; it; it = it->parentItem()) {
-        if (!it->isVisible() || it->opacity() <= 0)
-            return false;
-    }
-    return true;
+    return test::isShown(item(objectName));
 }
 
 QStringList LauncherRig::shownOf(const QStringList &objectNames) const {
@@ -138,10 +121,9 @@ bool LauncherRig::click(const QString &objectName) {
             it->setProperty("contentY", rect.bottom() - it->height());
         break;
     }
-    const QPoint centre = sceneRect(found).center().toPoint();
-    if (!QRect(QPoint(0, 0), found->window()->size()).contains(centre))
+    if (!QRect(QPoint(0, 0), found->window()->size()).contains(sceneRect(found).center().toPoint()))
         return false;
-    QTest::mouseClick(found->window(), Qt::LeftButton, Qt::NoModifier, centre);
+    clickItem(found);
     return true;
 }
 
@@ -166,9 +148,7 @@ PathLaunchctl::~PathLaunchctl() {
 }
 
 QStringList PathLaunchctl::calls() const {
-    QFile file(m_folder.path() + QStringLiteral("/calls"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                                          : QStringList();
+    return QString::fromUtf8(readFile(m_folder.path() + QStringLiteral("/calls"))).split(u'\n', Qt::SkipEmptyParts);
 }
 
 void PathLaunchctl::hold(bool on) {

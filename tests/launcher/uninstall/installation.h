@@ -15,10 +15,6 @@ QStringList serverEntries();
 // file, lang.txt, the browser script, an unrelated file, the plist, both logs and the launcher.
 bool writeMinimal(const QString &home);
 
-// The real thing: the demo package unpacked into the install root, the port file naming port,
-// lang.txt, the launch agent plist, both logs and a copy of the built launcher bundle.
-bool installFromDemoPackage(const QString &home, quint16 port);
-
 // Runs the service-manager stand-in with these arguments; its exit status (-1: did not run).
 int runLaunchctl(const QStringList &arguments, QString *output = nullptr);
 QString userDomain(); // "gui/<uid>"

@@ -1,14 +1,10 @@
 // Whole uninstall runs over real files, with the service-manager stand-in answering the bootout
-// (nothing is loaded in these tests, so it always fails and the run must go on), and the
-// uninstaller's vocabulary.
+// (nothing is loaded in these tests, so it always fails and the run must go on).
 #include "fakeplatform.h"
 #include "permissions.h"
 #include "uninstallrun.h"
 
-#include "launcher/localization/launcherstrings.h"
-
 #include <QDir>
-#include <QPointer>
 #include <QTest>
 
 using namespace vistrel;
@@ -35,7 +31,7 @@ class UninstallRunTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { putLaunchctlOnPath(); }
+    void initTestCase() { test::putLaunchctlOnPath(); }
 
     void init() {
         m_home = std::make_unique<test::TestHome>();
@@ -44,26 +40,6 @@ private slots:
     }
 
     void cleanup() { m_home.reset(); }
-
-    void vocabulary() {
-        // The views show each step's and row's symbol and look up its keys in the launcher's table.
-        const StringTable &english = launcherStringTable(u"en");
-        QStringList shown;
-        for (const UninstallStep step : UninstallStep::allCases())
-            shown << step.caseName() + u' ' + step.symbol() + u' ' + english.value(step.titleKey());
-        for (const UninstallItem &item : UninstallService::confirmationItems())
-            shown << item.symbol() + u' ' + english.value(item.textKey());
-        QCOMPARE(shown, (QStringList{
-                            "stopService stop.circle Stopping Service", "removeLaunchAgent trash Removing Launch Agent",
-                            "removeApplicationFiles folder.badge.minus Removing Application Files",
-                            "removeLauncherApp app.dashed Removing Launcher App",
-                            "cleanupLogs text.badge.xmark Cleaning Up Logs",
-                            "complete checkmark.circle.fill Uninstall Complete", "stop.circle Stop the running service",
-                            "trash Remove launch agent configuration", "folder.badge.minus Delete application files",
-                            "app.dashed Remove launcher app", "text.badge.xmark Clean up log files"}));
-        for (const UninstallStep step : UninstallStep::allCases())
-            QVERIFY2(english.contains(step.descriptionKey()), qPrintable(step.descriptionKey()));
-    }
 
     // Everything installed: the exact log, when each step and progress is shown, what goes and what stays.
     void fullRun() {
@@ -111,40 +87,6 @@ private slots:
                                      launcherLines({}) + logLines(0) + QStringList{done(QStringLiteral("complete"))});
         QCOMPARE(service->progress(), 6.0);
         QVERIFY(!service->hasError());
-    }
-
-    void partialInstallations_data() {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QStringList>("logs");
-        QTest::newRow("only Plugins and ffmpeg7")
-            << QStringList{"Plugins", "ffmpeg7"} << QStringList{"vistrel.log", "vistrel.error.log"};
-        QTest::newRow("one log of two") << installation::serverEntries() << QStringList{"vistrel.error.log"};
-    }
-
-    void partialInstallations() {
-        QFETCH(QStringList, entries);
-        QFETCH(QStringList, logs);
-        const QString home = m_home->path();
-        QVERIFY(installation::writeMinimal(home));
-        QStringList removedInOrder;
-        for (const QString &name : installation::serverEntries()) {
-            if (entries.contains(name))
-                removedInOrder << name;
-            else
-                QVERIFY(removeAny(paths::installRoot(home) + u'/' + name));
-        }
-        for (const QString &path : {paths::serverLog(home), paths::serverErrorLog(home)})
-            QVERIFY(logs.contains(QFileInfo(path).fileName()) || QFile::remove(path));
-
-        const QString bootout = failedBootoutOutput(home);
-        const auto service = UninstallService::create(m_platform, Timing{}.scaled(25));
-        QVERIFY(runToEnd(*service));
-        QStringList expected = fullLog(home, bootout, removedInOrder);
-        expected[expected.indexOf(QStringLiteral("Removed 2 log file(s)"))] =
-            QStringLiteral("Removed %1 log file(s)").arg(logs.size());
-        QCOMPARE(service->log(), expected);
-        for (const QString &kept : installation::keptItems(home))
-            QVERIFY2(QFileInfo::exists(kept), qPrintable(kept));
     }
 
     // Removals that fail. The plist and the launcher stop the run; server files and logs only
@@ -262,26 +204,6 @@ private slots:
         for (const QString &file : outsideFiles)
             QVERIFY2(QFileInfo::exists(outside + file), qPrintable(file));
         QVERIFY(QFileInfo::exists(paths::languageFile(home)));
-    }
-
-    // The window lets go of its service while the run is under way: the run still ends normally
-    // and only then is the service deleted.
-    void ownerReleasedMidRun() {
-        const QString home = m_home->path();
-        QVERIFY(installation::writeMinimal(home));
-        auto service = UninstallService::create(m_platform, Timing{}.scaled(10));
-        QStringList log;
-        QPointer<UninstallService> watch(service.get());
-        QObject context;
-        connect(service.get(), &UninstallService::logChanged, &context, [&log, &watch] { log = watch->log(); });
-        QSignalSpy destroyed(service.get(), &QObject::destroyed);
-
-        service->startUninstall();
-        service.reset();
-        QVERIFY(watch); // still alive: the run holds it
-        QVERIFY(destroyed.wait(30000));
-        QCOMPARE(log.constLast(), done(QStringLiteral("complete")));
-        QVERIFY(!present(paths::launcherApp(home)));
     }
 
 private:

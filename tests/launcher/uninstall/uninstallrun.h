@@ -13,14 +13,6 @@
 // lines, and a run awaited to its end.
 namespace vistrel::test::uninstallrun {
 
-// Puts the folder of the service-manager stand-in first on PATH, as the launcher does at start.
-inline void putLaunchctlOnPath() {
-    const QByteArray folder = QFile::encodeName(QFileInfo(launchctlTool()).absolutePath());
-    const QByteArray path = qgetenv("PATH");
-    if (!path.startsWith(folder + ':'))
-        qputenv("PATH", folder + ':' + path);
-}
-
 // What the stand-in prints right now for a bootout of the home's plist (it must fail: nothing is
 // loaded), so a test can expect the uninstaller's warning line to the character.
 inline QString failedBootoutOutput(const QString &home) {

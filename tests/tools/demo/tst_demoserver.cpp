@@ -1,12 +1,13 @@
 // The demo package as the installer unpacks it: its layout, the server it carries on the port of
-// its port file, the browser script, and the script that makes (padded) packages.
-#include "httpfetch.h"
+// its port file, and the browser script.
 #include "testenv.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -35,13 +36,25 @@ Run run(const QString &program, const QStringList &arguments, const QString &wor
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll()};
 }
 
-Run unzip(const QString &zip, const QString &folder) {
-    return run(u"/usr/bin/unzip"_s, {u"-o"_s, zip, u"-d"_s, folder});
+struct Fetched {
+    int status = 0;
+    QByteArray body;
+    QByteArray contentType;
+};
+
+Fetched fetch(const QUrl &url) {
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setTransferTimeout(15000);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 20000))
+        return {};
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+            reply->rawHeader("Content-Type")};
 }
 
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+Run unzip(const QString &zip, const QString &folder) {
+    return run(u"/usr/bin/unzip"_s, {u"-o"_s, zip, u"-d"_s, folder});
 }
 
 bool executableByAll(const QString &path) {
@@ -113,7 +126,7 @@ private slots:
         const QString server = m_root + u"/TarvikService.app/Contents/MacOS/Tarvik"_s;
         QVERIFY(executableByAll(server) && executableByAll(m_root + u"/open_browser_macos.sh"_s));
         // The package carries the server as last built, not a stale copy.
-        QVERIFY(readAll(server) == readAll(demoServerProgram()));
+        QVERIFY(readFile(server) == readFile(demoServerProgram()));
     }
 
     void answersStatusPageOnLocalhost() {
@@ -121,46 +134,22 @@ private slots:
         QVERIFY(writeFile(portFile(), " +0" + QByteArray::number(port) + "\r\n")); // read leniently
         QVERIFY(writeFile(m_root + u"/lang.txt"_s, "zh-cn"));
         QVERIFY(startServer());
-        const QString origin = u"http://localhost:%1"_s.arg(port);
-
-        const Fetched page = fetch(QUrl(origin + u"/"_s));
+        const Fetched page = fetch(QUrl(u"http://localhost:%1/"_s.arg(port)));
         QCOMPARE(page.status, 200);
         QVERIFY(page.contentType.startsWith("text/html"));
-        QVERIFY(page.body.contains("Port: " + QByteArray::number(port)));
-        QVERIFY(page.body.contains("Language: zh-cn"));
-        QList<QByteArray> expectedLog{"\"GET /\" 200"};
-        QCOMPARE(fetch(QUrl(u"http://127.0.0.1:%1/?from=launcher"_s.arg(port))).status, 200);
-        expectedLog << "127.0.0.1 \"GET /?from=launcher\" 200";
-        if (ipv6LoopbackAvailable()) {
-            QCOMPARE(fetch(QUrl(u"http://[::1]:%1/"_s.arg(port))).status, 200);
-            expectedLog << "::1 \"GET /\" 200";
+        QVERIFY(page.body.contains("Port: " + QByteArray::number(port)) && page.body.contains("Language: zh-cn"));
+        for (const QString &host : {u"127.0.0.1"_s, u"[::1]"_s}) {
+            if (host.startsWith(u'1') || ipv6LoopbackAvailable())
+                QCOMPARE(fetch(QUrl(u"http://%1:%2/"_s.arg(host).arg(port))).status, 200);
         }
-        QCOMPARE(fetch(QUrl(origin + u"/status"_s)).status, 404);
-        expectedLog << "\"GET /status\" 404";
-        QCOMPARE(fetch(QUrl(origin + u"/"_s), "POST").status, 405);
-        expectedLog << "\"POST /\" 405";
-
-        // A client that connects and says nothing (as browsers do) holds up nobody; nonsense gets 400.
-        QTcpSocket idle, nonsense;
+        QCOMPARE(fetch(QUrl(u"http://localhost:%1/status"_s.arg(port))).status, 404);
+        // A client that connects and says nothing (as browsers do) holds up nobody.
+        QTcpSocket idle;
         idle.connectToHost(QHostAddress::LocalHost, port);
-        nonsense.connectToHost(QHostAddress::LocalHost, port);
-        QVERIFY(idle.waitForConnected(3000) && nonsense.waitForConnected(3000));
-        nonsense.write("hello\r\n\r\n");
-        QByteArray refusal;
-        QVERIFY(QTest::qWaitFor([&] { return (refusal += nonsense.readAll()).startsWith("HTTP/1.1 400 "); }));
-        expectedLog << "\"(malformed request)\" 400";
-        QCOMPARE(fetch(QUrl(origin + u"/"_s)).status, 200);
-        expectedLog << "\"GET /\" 200";
-
+        QVERIFY(idle.waitForConnected(3000));
+        QCOMPARE(fetch(QUrl(u"http://localhost:%1/"_s.arg(port))).status, 200);
         QCOMPARE(stopServer(), 0);
         QVERIFY(!portIsOpen(port));
-        // One line per request, in order, between the start and stop lines.
-        QList<QByteArray> lines = m_server.readAllStandardOutput().trimmed().split('\n');
-        QVERIFY(lines.takeFirst().contains("listening on http://localhost:" + QByteArray::number(port)));
-        QVERIFY(lines.takeLast().contains("stopped"));
-        QCOMPARE(lines.size(), expectedLog.size());
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            QVERIFY2(lines[i].contains(expectedLog[i]), lines[i].constData());
     }
 
     void defaultPortOrTakenPort_data() {
@@ -229,22 +218,8 @@ private slots:
         environment.insert(u"PATH"_s, bin.path() + u':' + environment.value(u"PATH"_s));
         const Run script = run(u"/bin/bash"_s, {u"open_browser_macos.sh"_s}, m_root, environment);
         QVERIFY2(script.exitCode == 0, script.output.constData());
-        QCOMPARE(QString::fromUtf8(readAll(QString::fromUtf8(record))).trimmed(), expected);
+        QCOMPARE(QString::fromUtf8(readFile(QString::fromUtf8(record))).trimmed(), expected);
         QVERIFY(!QFile::exists(m_root + u"/pwned"_s));
-    }
-
-    void makesPaddedPackage() {
-        const QString script = QStringLiteral(VISTREL_TEST_MAKE_PACKAGE);
-        QTemporaryDir out;
-        const QString zip = out.filePath(u"sub dir/big package.zip"_s);
-        const Run made = run(u"/bin/bash"_s, {script, demoServerProgram(), zip, u"2"_s});
-        QVERIFY2(made.exitCode == 0, made.output.constData());
-        QVERIFY(!QFile::exists(zip + u".partial.zip"_s));
-        const QString root = out.filePath(u"root"_s);
-        QCOMPARE(unzip(zip, root).exitCode, 0);
-        // Random padding does not compress: a download of realistic size.
-        QCOMPARE(QFileInfo(root + u"/TarvikService.app/Contents/Resources/padding.bin"_s).size(), 2 * 1048576);
-        QVERIFY(QFileInfo(zip).size() >= 2 * 1048576);
     }
 };
 

@@ -5,7 +5,6 @@
 #include "testenv.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -34,17 +33,6 @@ Result launchctl(const QStringList &arguments, const QString &program = launchct
     const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
-}
-
-// The same command from several callers at once; their exit codes.
-QList<int> launchctlAtOnce(const QStringList &arguments, int callers) {
-    std::vector<std::unique_ptr<QProcess>> processes(callers);
-    for (auto &p : processes)
-        (p = std::make_unique<QProcess>())->start(launchctlTool(), arguments);
-    QList<int> codes;
-    for (auto &p : processes)
-        codes << (p->waitForFinished(30000) ? p->exitCode() : -1);
-    return codes;
 }
 
 const QString domain = u"gui/%1"_s.arg(::getuid());
@@ -79,14 +67,9 @@ QByteArray plistText(const QString &label, const QStringList &arguments, const Q
     return (s + u"</array>\n"_s + extra + u"</dict>\n</plist>\n"_s).toUtf8();
 }
 
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // /proc/<pid>/stat fields after the command name: [0] state, [1] parent.
 QList<QByteArray> statFields(qint64 pid) {
-    const QByteArray stat = readAll(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray stat = readFile(u"/proc/%1/stat"_s.arg(pid));
     const qsizetype close = stat.lastIndexOf(')');
     return close < 0 ? QList<QByteArray>{} : stat.mid(close + 2).split(' ');
 }
@@ -120,7 +103,7 @@ qint64 printedPid(const QString &label) {
 QList<qint64> logged(const QString &logPath, const QString &tag) {
     QList<qint64> values;
     const QRegularExpression re(u"^%1 (\\d+)"_s.arg(tag), QRegularExpression::MultilineOption);
-    for (auto it = re.globalMatch(QString::fromUtf8(readAll(logPath))); it.hasNext();)
+    for (auto it = re.globalMatch(QString::fromUtf8(readFile(logPath))); it.hasNext();)
         values.append(it.next().captured(1).toLongLong());
     return values;
 }
@@ -138,10 +121,7 @@ class LaunchctlTest : public QObject {
     QStringList jobFiles() const { return QDir(stateFolder()).entryList({u"job-*"_s}, QDir::Files); }
 
     QString script(const QString &name, const QString &body) {
-        const QString path = home() + u"/bin/"_s + name;
-        writeFile(path, "#!/bin/bash\n" + body.toUtf8());
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return path;
+        return writeScript(home() + u"/bin/"_s + name, body.toUtf8());
     }
 
     QString plist(const QString &label, const QStringList &arguments, const QString &extra) {
@@ -268,206 +248,16 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return printed(label, u"state"_s) == u"not running"; }));
         QCOMPARE(printed(label, u"last exit code"_s), u"3"_s);
         QCOMPARE(printed(label, u"runs"_s), u"1"_s); // no KeepAlive: no restart
-        QCOMPARE(QString::fromUtf8(readAll(folder + u"/out.log"_s)),
+        QCOMPARE(QString::fromUtf8(readFile(folder + u"/out.log"_s)),
                  QStringLiteral("earlier\ncwd=%1 arg=two words nice=5\nJOBVAR=a&b <c> \"d\" PATH=/usr/bin:/bin\n"
                                 "from caller, from plist\n")
                      .arg(folder));
-        QCOMPARE(readAll(errorLog), QByteArray("to stderr\n"));
+        QCOMPARE(readFile(errorLog), QByteArray("to stderr\n"));
         const mode_t mask = ::umask(0);
         ::umask(mask);
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(errorLog).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0644 & ~mask);
-    }
-
-    void idleMissingFolderAndMissingProgram() {
-        const QString idle = u"com.example.idle"_s, lost = u"com.example.lost"_s, missing = u"com.example.missing"_s;
-        // Without RunAtLoad or KeepAlive: loaded, never started.
-        QCOMPARE(bootstrap(waitingJob(idle, {})).exitCode, 0);
-        QCOMPARE(printed(idle, u"state"_s), u"not running"_s);
-        QCOMPARE(printed(idle, u"runs"_s), u"0"_s);
-
-        // A working folder that is gone: reported in the error log, the job runs anyway.
-        const QString folder = home() + u"/no such folder"_s;
-        const QString ran = script(u"ran.sh"_s, u"echo ran"_s);
-        QCOMPARE(bootstrap(plist(lost, {ran},
-                                 runAtLoad + entry(u"WorkingDirectory"_s, folder) +
-                                     entry(u"StandardOutPath"_s, logOf(lost)) +
-                                     entry(u"StandardErrorPath"_s, logOf(lost + u".error"_s))))
-                     .exitCode,
-                 0);
-
-        // A program that is not there: exit 78, retried under the throttle.
-        const QString nothing = home() + u"/no-such-program"_s;
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(
-            bootstrap(plist(missing, {nothing}, keepAlive + entry(u"StandardErrorPath"_s, logOf(missing)))).exitCode,
-            0);
-        QVERIFY(QTest::qWaitFor([&] { return printed(missing, u"runs"_s) == u"2"; }, 5000));
-        QVERIFY2(timer.elapsed() >= 900, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(printed(missing, u"last exit code"_s), u"78"_s);
-        QVERIFY(readAll(logOf(missing)).contains(nothing.toUtf8()));
-
-        QVERIFY(QTest::qWaitFor([&] { return readAll(logOf(lost)) == "ran\n"; }));
-        QVERIFY(readAll(logOf(lost + u".error"_s)).contains(folder.toUtf8()));
-        QCOMPARE(printed(lost, u"last exit code"_s), u"0"_s);
-    }
-
-    void bootoutEscalatesAfterExitTimeOut_data() {
-        QTest::addColumn<QString>("trap");
-        QTest::addColumn<bool>("honoursTerm");
-        QTest::newRow("ignores SIGTERM") << u"trap '' TERM"_s << false;
-        QTest::newRow("honours SIGTERM") << u"trap 'echo got TERM; exit 0' TERM"_s << true;
-    }
-
-    void bootoutEscalatesAfterExitTimeOut() {
-        QFETCH(QString, trap);
-        QFETCH(bool, honoursTerm);
-        const QString log = logOf(u"stubborn"_s);
-        const QString path =
-            plist(u"com.example.stubborn"_s,
-                  {script(u"stubborn.sh"_s, trap + u"\necho ready\nwhile :; do sleep 0.1; done\n"_s)},
-                  keepAlive + u"<key>ExitTimeOut</key><integer>2</integer>\n"_s + entry(u"StandardOutPath"_s, log));
-        QCOMPARE(bootstrap(path).exitCode, 0);
-        const qint64 pid = printedPid(u"com.example.stubborn"_s);
-        QVERIFY(QTest::qWaitFor([&] { return readAll(log).contains("ready"); }));
-
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(bootout(path).exitCode, 0);
-        const qint64 elapsed = timer.elapsed();
-        QVERIFY(isGone(pid));
-        QCOMPARE(readAll(log).contains("got TERM"), honoursTerm);
-        if (honoursTerm)
-            QVERIFY2(elapsed < 1900, qPrintable(QString::number(elapsed))); // no SIGKILL was needed
-        else // SIGKILL once ExitTimeOut has passed, not before and not much later
-            QVERIFY2(elapsed >= 1900 && elapsed < 6000, qPrintable(QString::number(elapsed)));
-    }
-
-    void killedSupervisorLeavesStaleStateThatIsCleaned() {
-        const QString label = u"com.example.orphan"_s;
-        const QString path = waitingJob(label);
-        QCOMPARE(bootstrap(path).exitCode, 0);
-        const qint64 pid = printedPid(label);
-        const qint64 supervisor = parentOf(pid);
-        QVERIFY(QTest::qWaitFor([&] { return logged(logOf(label), u"child"_s).size() == 1; }));
-        const qint64 child = logged(logOf(label), u"child"_s).first();
-
-        QCOMPARE(::kill(pid_t(supervisor), SIGKILL), 0);
-        QVERIFY(QTest::qWaitFor([&] { return isGone(supervisor) && isGone(pid); }, 5000));
-        QVERIFY(!jobFiles().isEmpty()); // what the dead supervisor left behind
-        QCOMPARE(launchctl({u"print"_s, service(label)}).exitCode, 113);
-
-        // Not "already loaded": the stale state is cleaned, leftovers ended, the job loads afresh.
-        QCOMPARE(bootstrap(path).exitCode, 0);
-        QVERIFY(QTest::qWaitFor([&] { return isGone(child); }, 2000));
-        QCOMPARE(printed(label, u"runs"_s), u"1"_s);
-        const qint64 fresh = printedPid(label);
-        QVERIFY(fresh > 0 && fresh != pid && !isGone(fresh));
-        // Booted out by its service name, as when the plist is gone.
-        QCOMPARE(launchctl({u"bootout"_s, service(label)}).exitCode, 0);
-        QVERIFY(isGone(fresh));
-
-        // The runtime folder removed under a loaded job (a test's temporary folder): nobody could boot
-        // it out any more, so it ends itself.
-        QCOMPARE(bootstrap(path).exitCode, 0);
-        const qint64 last = printedPid(label);
-        const qint64 lastSupervisor = parentOf(last);
-        QVERIFY(QDir(stateFolder()).removeRecursively());
-        QVERIFY(QTest::qWaitFor([&] { return isGone(last) && isGone(lastSupervisor); }, 5000));
-    }
-
-    void concurrentBootstrapsLoadOnce() {
-        const QString label = u"com.example.race"_s;
-        const QString path = waitingJob(label);
-        const QList<int> raced = launchctlAtOnce({u"bootstrap"_s, domain, path}, 6);
-        QCOMPARE(raced.count(0), 1);
-        QCOMPARE(raced.count(5), 5);
-        QCOMPARE(printed(label, u"runs"_s), u"1"_s);
-        const qint64 pid = printedPid(label);
-        QCOMPARE(bootout(path).exitCode, 0);
-        QVERIFY(isGone(pid));
-        QCOMPARE(jobFiles(), QStringList());
-    }
-
-    void badPlistIsRejectedAndNothingLoaded_data() {
-        QTest::addColumn<QByteArray>("content"); // empty: no file at all
-        QTest::addColumn<QString>("reason");
-        const QByteArray good = plistText(u"com.example.bad"_s, {u"/bin/sleep"_s}, keepAlive);
-        auto replaced = [&](const char *from, const char *to) { return QByteArray(good).replace(from, to); };
-
-        QTest::newRow("missing file") << QByteArray() << u"Could not read"_s;
-        // What an installer that forgot to escape a home folder with an ampersand would write.
-        QTest::newRow("unescaped ampersand")
-            << replaced("</array>", "</array>\n<key>WorkingDirectory</key><string>/home/a&b</string>")
-            << u"Malformed"_s;
-        QTest::newRow("truncated") << good.left(good.size() / 2) << u"Malformed"_s;
-        QTest::newRow("no Label") << replaced("<key>Label</key>", "<key>Name</key>") << u"Label"_s;
-        QTest::newRow("empty ProgramArguments") << replaced("<string>/bin/sleep</string>", "") << u"ProgramArguments"_s;
-        QTest::newRow("KeepAlive not a boolean") << replaced("<true/>", "<string>yes</string>") << u"KeepAlive"_s;
-    }
-
-    void badPlistIsRejectedAndNothingLoaded() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, reason);
-        const QString path = home() + u"/Library/LaunchAgents/bad.plist"_s;
-        if (!content.isEmpty())
-            QVERIFY(writeFile(path, content));
-        m_labels.append(u"com.example.bad"_s);
-
-        const QString refusal = reasonOf(bootstrap(path), bootstrapFailed);
-        QVERIFY2(refusal.contains(reason) && refusal.contains(path), qPrintable(refusal));
-        QCOMPARE(launchctl({u"print"_s, service(u"com.example.bad"_s)}).exitCode, 113);
-        QCOMPARE(jobFiles(), QStringList());
-
-        // Bootout fails too: on the plist when it has no readable label, else on the label.
-        const QString unloadRefusal = reasonOf(bootout(path), bootoutFailed);
-        QVERIFY2(unloadRefusal.contains(path) || unloadRefusal.contains(u"com.example.bad"_s),
-                 qPrintable(unloadRefusal));
-    }
-
-    void otherUsersDomainIsNotFound_data() {
-        QTest::addColumn<QStringList>("arguments");
-        const QString other = u"gui/%1"_s.arg(::getuid() + 1);
-        QTest::newRow("bootstrap") << QStringList{u"bootstrap"_s, other, u"{plist}"_s};
-        QTest::newRow("bootout") << QStringList{u"bootout"_s, other, u"{plist}"_s};
-        QTest::newRow("print") << QStringList{u"print"_s, other + u"/com.example.other"_s};
-    }
-
-    void otherUsersDomainIsNotFound() {
-        QFETCH(QStringList, arguments);
-        arguments.replaceInStrings(u"{plist}"_s, waitingJob(u"com.example.other"_s));
-        const Result r = launchctl(arguments);
-        QCOMPARE(r.exitCode, 112);
-        QCOMPARE(r.out, QString());
-        QCOMPARE(r.errLines, QStringList{u"Could not find domain for user gui: %1"_s.arg(::getuid() + 1)});
-        QCOMPARE(launchctl({u"print"_s, service(u"com.example.other"_s)}).exitCode, 113);
-    }
-
-    void unsafeRuntimeFolderIsRefused_data() {
-        QTest::addColumn<bool>("symlink");
-        QTest::newRow("symbolic link") << true;
-        QTest::newRow("another user's folder") << false;
-    }
-
-    void unsafeRuntimeFolderIsRefused() {
-        QFETCH(bool, symlink);
-        if (!symlink && ::geteuid() != 0)
-            QSKIP("only root can hand a folder to another user");
-        const QString elsewhere = home() + u"/elsewhere"_s;
-        QVERIFY(QDir().mkpath(elsewhere));
-        if (symlink)
-            QVERIFY(QFile::link(elsewhere, stateFolder()));
-        else
-            QVERIFY(QDir().mkpath(stateFolder()) &&
-                    ::chown(QFile::encodeName(stateFolder()).constData(), 65534, 65534) == 0);
-
-        QVERIFY(reasonOf(bootstrap(waitingJob(u"com.example.unsafe"_s)), bootstrapFailed).contains(stateFolder()));
-        QCOMPARE(QDir(elsewhere).entryList(QDir::Files), QStringList());
-        QCOMPARE(launchctl({u"print"_s, service(u"com.example.unsafe"_s)}).exitCode, 113);
-        if (!symlink)
-            QVERIFY(QDir(stateFolder()).removeRecursively());
     }
 };
 

@@ -23,8 +23,9 @@ public:
     bool listen();
     quint16 port() const { return m_server.serverPort(); }
 
-    // The answer for every request from now on.
-    void setAnswer(Answer answer) { m_answer = answer; }
+    // The answer for every request from now on; or the n-th answer for the n-th request, the last repeating.
+    void setAnswer(Answer answer) { m_answers = {answer}; }
+    void setAnswers(QList<Answer> answers) { m_answers = std::move(answers); }
     // Requests seen so far (complete request heads).
     int requests() const { return m_requests; }
 
@@ -32,7 +33,7 @@ private:
     void accept();
 
     QTcpServer m_server;
-    Answer m_answer;
+    QList<Answer> m_answers{Answer{}};
     int m_requests = 0;
 };
 

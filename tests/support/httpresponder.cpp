@@ -22,8 +22,7 @@ void HttpResponder::accept() {
             head += socket->readAll();
             if (!head.contains("\r\n\r\n"))
                 return;
-            ++m_requests;
-            const Answer answer = m_answer;
+            const Answer answer = m_answers.value(m_requests++, m_answers.constLast());
             if (answer.hangUp)
                 socket->abort();
             if (!answer.status)

@@ -1,0 +1,179 @@
+// The installer's real window over the real models through real runs, each started with the
+// install button: a port another program holds, a failed download and a complete installation of
+// the demo server. Every stage is pictured in every language under the build folder for a person
+// to look at, and nothing may be cut off or reach past the fixed window.
+#include "fakeplatform.h"
+#include "quickitems.h"
+#include "testenv.h"
+
+#include "installer/engine/installationservice.h"
+#include "installer/localization/localizationmanager.h"
+#include "installer/ui/installerui.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QQmlApplicationEngine>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
+
+using namespace vistrel;
+using namespace vistrel::test;
+
+namespace {
+
+// Texts cut short or wider than their box, and items reaching past the window's sides.
+QStringList overflows(QQuickItem *item, qreal windowWidth) {
+    QStringList found;
+    if (!item->isVisible() || item->opacity() <= 0.0)
+        return found;
+    const QString text = item->objectName() + u' ' + item->property("text").toString();
+    const bool fits = item->property("wrapMode").toInt() != 0 || item->property("elide").toInt() != 3 ||
+                      item->property("contentWidth").toReal() <= item->width() + 1;
+    if (item->inherits("QQuickText") && (item->property("truncated").toBool() || !fits))
+        found << u"cut short: "_qs + text;
+    const QRectF box = item->mapRectToScene(item->boundingRect());
+    if (item->width() > 0 && (box.left() < -0.5 || box.right() > windowWidth + 0.5))
+        found << u"past the window's side: "_qs + text;
+    for (QQuickItem *child : item->childItems())
+        found << overflows(child, windowWidth);
+    return found;
+}
+
+// The window in a fresh home, its runs pointed at the stand-ins, this download service and a free port.
+struct Rig {
+    explicit Rig(const QString &origin) {
+        platform.home = home.path();
+        platform.launchctl = launchctlTool();
+        platform.defaults.insert(u"downloadServiceOrigin"_qs, origin);
+        localization = std::make_unique<LocalizationManager>(platform);
+        service = InstallationService::create(platform, Timing{}.scaled(10));
+        service->setInstallerBundlePath(installerBundle());
+        service->setSelectedPort(QString::number(freePort()));
+        engine = std::make_unique<QQmlApplicationEngine>();
+        window = loadInstallerWindow(*engine, *localization, *service,
+                                     {installerBundle() + u"/Contents/Resources/AppIcon.png"_qs, u"1.0.0"_qs});
+    }
+    ~Rig() {
+        engine.reset(); // the window goes before the models it shows
+        service.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QQuickItem *find(const QString &name) const { return findItem(window->contentItem(), name); }
+    bool shows(const QString &name) const { return isShown(find(name)); }
+    QString text(const QString &name) const { return find(name)->property("text").toString(); }
+    void click(const QString &name) const { clickItem(find(name)); }
+    // Presses install and waits for the run's end.
+    bool install() {
+        QSignalSpy finished(service.get(), &InstallationService::runFinished);
+        click(u"installButton"_qs);
+        return finished.wait(120000);
+    }
+    // The stage in every language, then back to English.
+    QStringList pictures(const QString &stage) {
+        QStringList problems;
+        for (const QString &language : LocalizationManager::supportedLanguages()) {
+            localization->setCurrentLanguage(language);
+            QTest::qWait(400); // slides, fades and scrolls have ended
+            const QImage shot = window->grabWindow();
+            if (shot.size() != QSize(600, 450) ||
+                !shot.save(QStringLiteral(VISTREL_SCREENSHOT_DIR "/%1-%2.png").arg(language, stage)))
+                problems << language + u": no picture"_qs;
+            for (const QString &problem : overflows(window->contentItem(), window->width()))
+                problems << language + u' ' + stage + u": "_qs + problem;
+        }
+        localization->setCurrentLanguage(u"en"_qs);
+        return problems;
+    }
+
+    TestHome home;
+    FakePlatform platform;
+    std::unique_ptr<LocalizationManager> localization;
+    std::shared_ptr<InstallationService> service;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    QQuickWindow *window = nullptr;
+};
+
+QString deadOrigin() {
+    return QStringLiteral("http://127.0.0.1:%1").arg(freePort());
+}
+
+} // namespace
+
+class InstallerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        putLaunchctlOnPath(); // shell command lines reach the stand-in as "launchctl", as in the program
+        QVERIFY(QDir().mkpath(QStringLiteral(VISTREL_SCREENSHOT_DIR)));
+    }
+
+    void refusedPortBringsTheWelcomeScreenBack() {
+        Rig rig(deadOrigin());
+        QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
+        QTRY_VERIFY(rig.shows(u"appIcon"_qs)); // the bundle's own picture heads the window
+        const QStringList welcome = rig.pictures(u"1-welcome"_qs);
+        QVERIFY2(welcome.isEmpty(), qPrintable(welcome.join(u'\n')));
+        QTcpServer squatter;
+        QVERIFY(squatter.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(squatter.serverPort());
+        rig.service->setSelectedPort(port);
+        QVERIFY(rig.install());
+        // The options keep their values, with the error card under the install button.
+        QTRY_VERIFY(rig.shows(u"welcomeScreen"_qs) && rig.shows(u"errorCard"_qs));
+        QVERIFY(!rig.find(u"installationScreen"_qs));
+        QCOMPARE(rig.text(u"errorMessage"_qs), rig.service->installationError().value());
+        QVERIFY(rig.find(u"errorCard"_qs)->mapToScene({}).y() > rig.find(u"installButton"_qs)->mapToScene({}).y());
+        QCOMPARE(rig.text(u"portField"_qs), port);
+        QVERIFY(rig.find(u"languageMenu"_qs)->isEnabled());
+        const QStringList refused = rig.pictures(u"2-refused"_qs);
+        QVERIFY2(refused.isEmpty(), qPrintable(refused.join(u'\n')));
+    }
+
+    void failedStepKeepsTheInstallationScreen() {
+        Rig rig(deadOrigin()); // nothing answers at the download service's address
+        QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
+        QVERIFY(rig.install());
+        const QString error = rig.service->installationError().value();
+        // The failed step stays, still turning, with the error card and the language menu locked.
+        QTRY_VERIFY(rig.shows(u"installationScreen"_qs) && rig.shows(u"errorCard"_qs));
+        QCOMPARE(rig.text(u"errorMessage"_qs), error);
+        QCOMPARE(rig.text(u"stepTitle"_qs), rig.localization->localizedString("step.downloadTarvik.title"));
+        QVERIFY(rig.shows(u"stepSpinner"_qs) && !rig.shows(u"openButton"_qs));
+        QVERIFY(!rig.find(u"languageMenu"_qs)->isEnabled());
+        const QStringList log = rig.service->installationLog();
+        QCOMPARE(log.constLast(), u"❌ %1 failed: %2"_qs.arg(rig.text(u"stepTitle"_qs), error));
+        QTRY_VERIFY(rig.find(u"logView"_qs)->property("atYEnd").toBool());
+        rig.click(u"copyButton"_qs);
+        QCOMPARE(rig.platform.clipboard, QStringList{log.join(u'\n')});
+        const QStringList failed = rig.pictures(u"5-failed"_qs);
+        QVERIFY2(failed.isEmpty(), qPrintable(failed.join(u'\n')));
+    }
+
+    void completeRunOpensTheLauncher() {
+        DemoVendor vendor({QStringLiteral("--rate"), QStringLiteral("40000")}); // slow enough for every picture
+        QVERIFY(vendor.isRunning());
+        Rig rig(vendor.origin());
+        QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
+        QSignalSpy finished(rig.service.get(), &InstallationService::runFinished);
+        rig.click(u"installButton"_qs);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.service->installationLog().constLast().startsWith(u"Downloaded"), 60000);
+        const QStringList downloading = rig.pictures(u"3-downloading"_qs);
+        QVERIFY2(downloading.isEmpty(), qPrintable(downloading.join(u'\n')));
+        QVERIFY(finished.wait(120000));
+        QVERIFY2(rig.service->isComplete(), qPrintable(rig.service->installationLog().join(u'\n')));
+        QTRY_VERIFY(rig.shows(u"openButton"_qs) && !rig.shows(u"stepSpinner"_qs) && !rig.shows(u"errorCard"_qs));
+        const QStringList finishedShots = rig.pictures(u"4-finished"_qs);
+        QVERIFY2(finishedShots.isEmpty(), qPrintable(finishedShots.join(u'\n')));
+        rig.click(u"openButton"_qs);
+        QCOMPARE(rig.platform.openedApplications, QStringList{u"com.qelvonet.tarvik.launcher"_qs});
+        QTRY_COMPARE(rig.platform.terminations, 1);
+    }
+};
+
+QTEST_MAIN(InstallerWindowTest)
+#include "tst_installerwindow.moc"
