@@ -1,5 +1,6 @@
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
+#include "installer/ui/headlessinstall.h"
 #include "installer/ui/installerui.h"
 #include "platform/systemplatform.h"
 
@@ -11,6 +12,8 @@
 Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
 
 int main(int argc, char *argv[]) {
+    if (vistrel::wantsHeadlessInstaller(argc, argv))
+        return vistrel::runHeadlessInstaller(argc, argv);
     QGuiApplication app(argc, argv);
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
     platform.prepareEnvironment();
