@@ -6,8 +6,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace vistrel {
@@ -42,6 +44,10 @@ private:
 // that line is rewritten in place, into a pipe each new text becomes a line of its own.
 class LogPrinter {
 public:
+    explicit LogPrinter(int fd) {
+        m_file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+        m_terminal = ::isatty(fd) == 1;
+    }
     void update(const QStringList &log) {
         if (log.size() < m_printed) { // a new run started over
             m_printed = 0;
@@ -72,8 +78,9 @@ private:
         m_last = line;
     }
 
-    QTextStream m_out{stdout};
-    bool m_terminal = ::isatty(STDOUT_FILENO) == 1;
+    QFile m_file;
+    QTextStream m_out{&m_file};
+    bool m_terminal = false;
     qsizetype m_printed = 0;
     QString m_last;
 };
@@ -135,6 +142,16 @@ int runHeadlessInstaller(int argc, char *argv[]) {
             QStringLiteral("Unknown language %1; one of: %2")
                 .arg(parser.value(language), LocalizationManager::supportedLanguages().join(QStringLiteral(", "))));
 
+    // Standard output carries the log alone: what programs the run starts print there (unzip lists
+    // every file it unpacks) goes nowhere.
+    const int logFd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0) {
+        if (logFd >= 0)
+            ::dup2(null, STDOUT_FILENO);
+        ::close(null);
+    }
+    LogPrinter printer(logFd >= 0 ? logFd : STDOUT_FILENO);
+
     HeadlessPlatform platform(parser.value(origin));
     platform.prepareEnvironment();
     if (parser.isSet(language))
@@ -144,7 +161,6 @@ int runHeadlessInstaller(int argc, char *argv[]) {
     service->setSelectedPort(parser.value(port));
     service->setUseBetaVersion(parser.isSet(beta));
 
-    LogPrinter printer;
     QObject::connect(service.get(), &InstallationService::installationLogChanged, &app,
                      [&] { printer.update(service->installationLog()); });
     QObject::connect(service.get(), &InstallationService::runFinished, &app, [&] {

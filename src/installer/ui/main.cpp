@@ -15,6 +15,8 @@ int main(int argc, char *argv[]) {
     if (vistrel::wantsHeadlessInstaller(argc, argv))
         return vistrel::runHeadlessInstaller(argc, argv);
     QGuiApplication app(argc, argv);
+    // Lets the desktop match the window to the installer's menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.qelvonet.tarvik.installer"));
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
     platform.prepareEnvironment();
 
