@@ -276,7 +276,7 @@ private slots:
         QTRY_COMPARE(rig.window()->size(), QSize(500, 450));
         QCOMPARE(rig.window()->minimumSize(), QSize(500, 450));
         QCOMPARE(rig.window()->maximumSize(), QSize(500, 450));
-        QVERIFY(rig.window()->title().isEmpty());
+        QCOMPARE(rig.window()->title(), QStringLiteral("Vistrel")); // what task bars and screen readers name
         // The live-monitoring line shows exactly while polling is on.
         QVERIFY(rig.manager->isPollingActive() && rig.isShown("liveMonitoringLine"));
         rig.manager->stopPolling();
