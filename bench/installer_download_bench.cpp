@@ -1,7 +1,7 @@
 // Measures the installer against the plain reference, curl -o of the same package from the demo
 // vendor on loopback followed by unzip, and prints table rows:
 //
-//  - a whole installation (vistrel-install-run: the real engine and platform without a window,
+//  - a whole installation (VistrelInstaller --headless: the real program without a window,
 //    all seven steps up to the server's answer) minus the fixed waits the behaviour prescribes,
 //    counted from its log: the pause after each service stop, after each step, between
 //    verification attempts, and the restart gap when the agent was still loaded;
@@ -130,7 +130,7 @@ qint64 median(QList<qint64> values) {
     return values.isEmpty() ? 0 : values[values.size() / 2];
 }
 
-// A whole installation by the headless harness into a fresh home; its time, and the fixed waits
+// A whole installation by the headless installer into a fresh home; its time, and the fixed waits
 // its log shows it went through.
 struct WholeRun {
     bool ok = false;
@@ -171,19 +171,21 @@ WholeRun runWhole(const QString &origin, const QString &dir, int port) {
     environment.insert(QStringLiteral("TMPDIR"), tmp);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    environment.remove(QStringLiteral("XDG_DATA_HOME"));
 
-    QProcess harness;
-    harness.setProcessEnvironment(environment);
-    harness.setProcessChannelMode(QProcess::MergedChannels);
+    QProcess installer;
+    installer.setProcessEnvironment(environment);
+    installer.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer clock;
     clock.start();
-    harness.start(QStringLiteral(VISTREL_BENCH_INSTALL_RUN),
-                  {QStringLiteral("--vendor"), origin, QStringLiteral("--port"), QString::number(port)});
-    const bool finished = harness.waitForFinished(-1);
+    installer.start(QStringLiteral(VISTREL_BENCH_INSTALLER),
+                    {QStringLiteral("--headless"), QStringLiteral("--download-service"), origin,
+                     QStringLiteral("--port"), QString::number(port)});
+    const bool finished = installer.waitForFinished(-1);
     WholeRun result;
     result.ms = clock.elapsed();
-    result.output = QString::fromUtf8(harness.readAll());
-    result.ok = finished && harness.exitStatus() == QProcess::NormalExit && harness.exitCode() == 0;
+    result.output = QString::fromUtf8(installer.readAll());
+    result.ok = finished && installer.exitStatus() == QProcess::NormalExit && installer.exitCode() == 0;
     result.waitsMs = prescribedWaitsMs(result.output.split(u'\n'));
 
     // The installation registered a job: unload it, so that nothing keeps running.

@@ -41,6 +41,34 @@ public:
     virtual void setClipboardText(const QString &text) = 0;
     // The normal end of the application (closes its window).
     virtual void terminateApplication() = 0;
+
+    // Where the system does not find bundles in ~/Applications and agents in
+    // ~/Library/LaunchAgents by itself, the desktop is told about them. These defaults are for a
+    // system that does (nothing to do). Each returns an error text, empty on success.
+    //
+    // Offers an installed application bundle in the desktop's application menu, with its icon.
+    virtual QString addToApplicationMenu(const QString &bundlePath, const QString &comment,
+                                         const QStringList &categories) {
+        Q_UNUSED(bundlePath);
+        Q_UNUSED(comment);
+        Q_UNUSED(categories);
+        return {};
+    }
+    virtual QString removeFromApplicationMenu(const QString &bundleIdentifier) {
+        Q_UNUSED(bundleIdentifier);
+        return {};
+    }
+    // Has the service-manager tool launchctl load the RunAtLoad agents again at each login; name
+    // names this arrangement for removeAgentsAtLogin.
+    virtual QString loadAgentsAtLogin(const QString &name, const QString &launchctl) {
+        Q_UNUSED(name);
+        Q_UNUSED(launchctl);
+        return {};
+    }
+    virtual QString removeAgentsAtLogin(const QString &name) {
+        Q_UNUSED(name);
+        return {};
+    }
 };
 
 } // namespace vistrel

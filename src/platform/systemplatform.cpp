@@ -1,6 +1,7 @@
 #include "systemplatform.h"
 
 #include "common/bundleinfo.h"
+#include "desktopentries.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -142,5 +143,25 @@ void SystemPlatform::setClipboardText(const QString &text) {
 void SystemPlatform::terminateApplication() {
     QCoreApplication::quit();
 }
+
+#ifndef Q_OS_MACOS
+QString SystemPlatform::addToApplicationMenu(const QString &bundlePath, const QString &comment,
+                                             const QStringList &categories) {
+    return desktop::addApplication(homeDirectory(), bundlePath, comment, categories);
+}
+
+QString SystemPlatform::removeFromApplicationMenu(const QString &bundleIdentifier) {
+    return desktop::removeApplication(homeDirectory(), bundleIdentifier);
+}
+
+QString SystemPlatform::loadAgentsAtLogin(const QString &name, const QString &launchctl) {
+    return desktop::addAutostart(homeDirectory(), name, QStringLiteral("Vistrel service"), launchctl,
+                                 {QStringLiteral("autostart")});
+}
+
+QString SystemPlatform::removeAgentsAtLogin(const QString &name) {
+    return desktop::removeAutostart(homeDirectory(), name);
+}
+#endif
 
 } // namespace vistrel

@@ -22,6 +22,14 @@ public:
     void setUserDefault(const QString &key, const QVariant &value) override;
     void setClipboardText(const QString &text) override;
     void terminateApplication() override;
+#ifndef Q_OS_MACOS
+    // The freedesktop entries; macOS finds bundles and agents by itself (the base class's nothing).
+    QString addToApplicationMenu(const QString &bundlePath, const QString &comment,
+                                 const QStringList &categories) override;
+    QString removeFromApplicationMenu(const QString &bundleIdentifier) override;
+    QString loadAgentsAtLogin(const QString &name, const QString &launchctl) override;
+    QString removeAgentsAtLogin(const QString &name) override;
+#endif
 
     // Puts the folder of launchctlPath() first on PATH, so that shell command lines that say
     // "launchctl" reach the same tool. Called once at start-up.

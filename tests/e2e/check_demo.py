@@ -47,6 +47,8 @@ def demo_road(road):
     launchers = pids_running(os.path.join(home, "Applications", "Vistrel.app", "Contents", "MacOS", "Vistrel"))
     check(len(launchers) == 1, f"one launcher runs from the sandbox, not {launchers}")
     check(http_status(port) == 200, f"the demo server answers on port {port}")
+    check(os.path.isfile(os.path.join(home, ".local", "share", "applications", "com.qelvonet.tarvik.launcher.desktop")),
+          "the sandbox's application menu offers the launcher")
 
     # The user closes the launcher: the demo stops the service and the download service.
     os.kill(launchers[0], signal.SIGTERM)

@@ -18,6 +18,7 @@ import urllib.error
 import urllib.request
 
 LABEL = "com.qelvo.vistrel"
+LAUNCHER_ID = "com.qelvonet.tarvik.launcher"
 ROAD_PREFIX = "vistrel-e2e-"
 HOME_NAME = "home folder"  # a space: every path the programs build must survive it
 
@@ -280,6 +281,7 @@ class Road:
     def __init__(self, name):
         self.build = os.environ["VISTREL_E2E_BUILD_DIR"]
         self.installer_bundle = os.environ["VISTREL_E2E_INSTALLER_BUNDLE"]
+        self.installer_executable = os.path.join(self.installer_bundle, "Contents", "MacOS", "VistrelInstaller")
         self.launchctl_tool = os.environ["VISTREL_E2E_LAUNCHCTL"]
         self.shots = os.path.join(self.build, "screenshots", "e2e", name)
         self.artifacts = os.path.join(self.build, "e2e-artifacts", name)
@@ -301,6 +303,8 @@ class Road:
         self.plist = os.path.join(library, "LaunchAgents", LABEL + ".plist")
         self.logs = [os.path.join(library, "Logs", name) for name in ("vistrel.log", "vistrel.error.log")]
         self.launcher_bundle = os.path.join(self.home, "Applications", "Vistrel.app")
+        self.desktop_entries = [os.path.join(self.home, ".local", "share", "applications", LAUNCHER_ID + ".desktop"),
+                                os.path.join(self.home, ".config", "autostart", LABEL + ".desktop")]
         self.launcher_executable = os.path.join(self.launcher_bundle, "Contents", "MacOS", "Vistrel")
         self.server_executable = os.path.join(self.install_root, "TarvikService.app", "Contents", "MacOS", "Tarvik")
         runtime, bin_folder = os.path.join(self.root, "runtime"), os.path.join(self.root, "bin")

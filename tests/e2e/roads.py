@@ -20,15 +20,16 @@ SERVER_CODE = {"fr": "fr", "de": "de", "zh-Hans": "zh-cn"}  # the language file 
 LAUNCHER = {
     "de": {"running": "Läuft", "running_on": "Läuft auf Port {port}", "stopped": "Gestoppt", "stop": "Stoppen",
            "start": "Vistrel Starten", "restart": "Neustarten", "open": "Öffnen", "uninstall": "Vistrel Deinstallieren",
-           "confirm_title": "Sind Sie sicher, dass Sie Vistrel deinstallieren möchten?",
+           "confirm_title": "Sind Sie sicher, dass Sie Vistrel deinstallieren möchten?", "title": "Vistrel Deinstallieren",
            "success": "✅ Vistrel wurde erfolgreich deinstalliert", "close": "Schließen", "log": "Deinstallations-Log"},
     "zh-Hans": {"running": "运行中", "running_on": "在端口 {port} 上运行", "stop": "停止"},
 }
 
 
 def start_installer(road, shown_language):
-    process = road.spawn([os.path.join(road.installer_bundle, "Contents", "MacOS", "VistrelInstaller")], "installer")
+    process = road.spawn([road.installer_executable], "installer")
     road.atspi.wait_for(INSTALLER_APP, INSTALLER[shown_language]["install"], "push button", timeout=APPEAR)
+    road.atspi.wait_for(INSTALLER_APP, "Vistrel Installer", "frame")  # the title task bars and readers show
     return process
 
 
@@ -112,6 +113,7 @@ def install(road, language, port):
           f"lang.txt holds the server's code for {language}")
     check(os.path.isfile(road.plist), "the launch agent plist exists")
     check(os.access(road.launcher_executable, os.X_OK), "the launcher is installed in ~/Applications")
+    check(all(map(os.path.isfile, road.desktop_entries)), "the menu and autostart entries are written")
     check(road.job_loaded() == 0, "the service is loaded in the service manager")
     check(http_status(port) == 200, f"the server answers on port {port}")
     return log
@@ -136,5 +138,5 @@ def open_launcher(road, installer, language, port):
 def wait_launcher_running(road, language, port):
     strings = LAUNCHER[language]
     for name, role in ((strings["running_on"].format(port=port), "label"), (strings["running"], "label"),
-                       (strings["stop"], "push button")):
+                       (strings["stop"], "push button"), ("Vistrel", "frame")):
         road.atspi.wait_for(LAUNCHER_APP, name, role, timeout=APPEAR)

@@ -81,6 +81,7 @@ def first_road(road):
     # Uninstall: confirm, follow the run to its success, close.
     road.click(APP, L["uninstall"], "push button")
     road.atspi.wait_for(APP, L["confirm_title"], "label", timeout=roads.APPEAR)
+    road.atspi.wait_for(APP, L["title"], "frame")  # the uninstaller window, named by its header
     road.click(APP, L["uninstall"], "push button", last=True)
     road.atspi.wait_for(APP, L["success"], "label", timeout=roads.INSTALL)
     road.atspi.wait_for(APP, L["close"], "push button", timeout=roads.APPEAR)
@@ -102,6 +103,7 @@ def first_road(road):
     # What is left: the user's data and the language file, nothing that runs.
     check(not os.path.exists(road.plist), "the launch agent plist is removed")
     check(not os.path.exists(road.launcher_bundle), "the launcher bundle is removed")
+    check(not any(map(os.path.exists, road.desktop_entries)), "the menu and autostart entries are removed")
     check(not os.path.exists(os.path.join(road.install_root, "TarvikService.app")), "the server files are removed")
     check(not any(os.path.exists(log_file) for log_file in road.logs), "the server's logs are removed")
     check(road.job_loaded() == 113, "no job is left in the service manager")

@@ -22,10 +22,10 @@ def reinstall_road(road):
     # The installer remembers the language the user chose last time.
     road.write_installer_defaults(downloadServiceOrigin=road.vendor_origin, selectedLanguage="fr")
 
-    # The earlier installation, made by the same engine without a window.
+    # The earlier installation, made by the same installer without a window.
     with open(os.path.join(road.artifacts, "first-installation.log"), "w") as log:
-        run = subprocess.run([os.environ["VISTREL_E2E_INSTALL_RUN"], "--vendor", road.vendor_origin, "--port",
-                              str(old_port)], env=road.env, stdin=subprocess.DEVNULL, stdout=log,
+        run = subprocess.run([road.installer_executable, "--headless", "--port", str(old_port)],
+                             env=road.env, stdin=subprocess.DEVNULL, stdout=log,
                              stderr=subprocess.STDOUT, timeout=300)
     check(run.returncode == 0, f"the earlier installation failed (status {run.returncode})")
     check(read_text(os.path.join(road.install_root, "lang.txt")).strip() == "fr",

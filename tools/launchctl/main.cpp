@@ -1,6 +1,7 @@
 // A stand-in for the service manager's command-line tool, speaking the subset the installer and
 // the launcher use: bootstrap, bootout and print in the caller's gui/<uid> domain.
 
+#include "autostart.h"
 #include "domain.h"
 #include "jobspec.h"
 #include "processes.h"
@@ -47,6 +48,7 @@ const char usageText[] = "Usage: launchctl <subcommand> ...\n"
                          "\tbootstrap <domain-target> <plist-path>\n"
                          "\tbootout <domain-target> <plist-path> | <service-target>\n"
                          "\tprint <service-target>\n"
+                         "\tautostart (at login: loads the RunAtLoad agents of ~/Library/LaunchAgents)\n"
                          "\thelp\n"
                          "<domain-target> is gui/<uid>; <service-target> is gui/<uid>/<label>.\n";
 
@@ -277,6 +279,8 @@ int main(int argc, char **argv) {
         std::fputs(usageText, stdout);
         return 0;
     }
+    if (command == u"autostart")
+        return args.isEmpty() ? autostart() : usage();
     if (command != u"bootstrap" && command != u"bootout" && command != u"print")
         return usage(QStringLiteral("Unrecognized subcommand: %1").arg(command));
 

@@ -438,6 +438,27 @@ Error installError(int code, const QString &description) {
     return Error(QStringLiteral("InstallError"), code, description);
 }
 
+// The launcher where the desktop lists programs. It works without a menu entry, so a failure
+// is a warning line, not the step's end.
+std::optional<QString> addLauncherToMenu(Platform &platform, const QString &launcher) {
+    const QString error =
+        platform.addToApplicationMenu(launcher, QStringLiteral("Start, stop and open the Tarvik surveillance server"),
+                                      {QStringLiteral("AudioVideo"), QStringLiteral("Video")});
+    if (error.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("⚠️ Could not add Vistrel to the application menu: ") + error;
+}
+
+// Agents are loaded again at login by the service-manager tool of the installed launcher (the
+// installer's own copy may be deleted once it has run).
+std::optional<QString> loadAgentAtLogin(Platform &platform, const QString &home) {
+    const QString launchctl = paths::launcherApp(home) + QStringLiteral("/Contents/Helpers/launchctl");
+    const QString error = platform.loadAgentsAtLogin(QString::fromUtf16(paths::launchAgentLabel), launchctl);
+    if (error.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("⚠️ Could not set the service to start at login: ") + error;
+}
+
 } // namespace
 
 QCoro::Task<void> InstallationService::installLauncherApp() {
@@ -467,6 +488,8 @@ QCoro::Task<void> InstallationService::installLauncherApp() {
 
     const QString chmod = QStringLiteral("chmod +x ") + shellQuote(target + QStringLiteral("/Contents/MacOS/Vistrel"));
     co_await runShellCommand(chmod);
+    if (const std::optional<QString> warning = addLauncherToMenu(m_platform, target))
+        appendLog(*warning);
     appendLog(QStringLiteral("Launcher app installed to: ") + target);
 }
 
@@ -535,6 +558,8 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
             QStringLiteral("NSCocoaErrorDomain"), 512,
             QStringLiteral("\u201C%1\u201D couldn\u2019t be saved: %2").arg(QFileInfo(plist).fileName(), writeError));
     appendLog(QStringLiteral("User service configured at ") + plist);
+    if (const std::optional<QString> warning = loadAgentAtLogin(m_platform, home))
+        appendLog(*warning);
     appendLog(QStringLiteral("Loading and starting service..."));
 
     const std::optional<QString> uid = co_await currentUserID();

@@ -1,5 +1,6 @@
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
+#include "installer/ui/headlessinstall.h"
 #include "installer/ui/installerui.h"
 #include "platform/systemplatform.h"
 
@@ -11,7 +12,11 @@
 Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
 
 int main(int argc, char *argv[]) {
+    if (vistrel::wantsHeadlessInstaller(argc, argv))
+        return vistrel::runHeadlessInstaller(argc, argv);
     QGuiApplication app(argc, argv);
+    // Lets the desktop match the window to the installer's menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.qelvonet.tarvik.installer"));
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
     platform.prepareEnvironment();
 

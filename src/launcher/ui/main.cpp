@@ -1,6 +1,8 @@
+#include "common/paths.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
 #include "launcher/ui/appdelegate.h"
+#include "launcher/ui/headlessuninstall.h"
 #include "launcher/ui/launchercontroller.h"
 #include "launcher/ui/launcherui.h"
 #include "launcher/ui/uninstallercontroller.h"
@@ -14,7 +16,11 @@
 Q_IMPORT_QML_PLUGIN(Vistrel_LauncherPlugin)
 
 int main(int argc, char *argv[]) {
+    if (vistrel::wantsHeadlessUninstall(argc, argv))
+        return vistrel::runHeadlessUninstall(argc, argv);
     QGuiApplication app(argc, argv);
+    // Lets the desktop match the window to the launcher's menu entry.
+    QGuiApplication::setDesktopFileName(QString::fromUtf16(vistrel::paths::launcherBundleIdentifier));
     vistrel::AppDelegate::install();
     vistrel::SystemPlatform platform(QStringLiteral("Vistrel"));
     platform.prepareEnvironment();

@@ -28,6 +28,12 @@ Error removalError(const FileOperationResult &result) {
     return Error(QStringLiteral("NSPOSIXErrorDomain"), result.errorCode, result.description);
 }
 
+// What the desktop was told about the installation goes with it (the platform's error text).
+void throwIfDesktopLeft(const QString &error) {
+    if (!error.isEmpty())
+        throw Error(QStringLiteral("DesktopEntryError"), 1, error);
+}
+
 } // namespace
 
 std::shared_ptr<UninstallService> UninstallService::create(Platform &platform, Timing timing) {
@@ -39,7 +45,8 @@ std::shared_ptr<UninstallService> UninstallService::create(Platform &platform, T
 }
 
 UninstallService::UninstallService(ConstructionKey, Platform &platform, Timing timing)
-    : m_timing(timing) {
+    : m_platform(platform)
+    , m_timing(timing) {
     const QString home = platform.homeDirectory();
     m_installPath = paths::installRoot(home);
     m_plistPath = paths::launchAgentPlist(home);
@@ -147,6 +154,7 @@ QCoro::Task<> UninstallService::removeLaunchAgentPlist() {
     const FileOperationResult result = co_await removeInBackground(m_plistPath);
     if (!result.ok)
         throw removalError(result);
+    throwIfDesktopLeft(m_platform.removeAgentsAtLogin(QString::fromUtf16(paths::launchAgentLabel)));
     if (result.existed)
         addLog(QStringLiteral("Launch agent plist removed"));
     else
@@ -191,6 +199,7 @@ QCoro::Task<> UninstallService::removeLauncherBundle() {
     const FileOperationResult result = co_await removeInBackground(m_launcherAppPath);
     if (!result.ok)
         throw removalError(result);
+    throwIfDesktopLeft(m_platform.removeFromApplicationMenu(QString::fromUtf16(paths::launcherBundleIdentifier)));
     if (result.existed)
         addLog(QStringLiteral("Launcher app removed from: %1").arg(m_launcherAppPath));
     else

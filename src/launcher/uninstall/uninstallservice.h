@@ -101,6 +101,7 @@ private:
     void setProgress(double value);
     void setError(std::optional<QString> error);
 
+    Platform &m_platform;
     Timing m_timing;
     QString m_installPath;
     QString m_plistPath;

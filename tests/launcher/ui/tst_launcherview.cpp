@@ -199,6 +199,7 @@ private slots:
     void windowAndMonitoring() {
         LauncherRig rig;
         QVERIFY(rig.load());
+        QCOMPARE(rig.window()->title(), QStringLiteral("Vistrel")); // what task bars and screen readers name
         // The live-monitoring line shows exactly while polling is on.
         QVERIFY(rig.manager->isPollingActive() && rig.isShown("liveMonitoringLine"));
         rig.manager->stopPolling();

@@ -2,8 +2,9 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Window
 
-// The installer's one window: fixed 600 x 450, no title text, no minimise or resize; closing it
-// quits. The system frame stays so the window can be moved and closed on every desktop.
+// The installer's one window: fixed 600 x 450, no minimise or resize; closing it quits. The system
+// frame stays so the window can be moved and closed on every desktop; it carries the program's
+// name for the task bar, the window switcher and screen readers (macOS hides its title bar).
 ApplicationWindow {
     id: window
 
@@ -13,7 +14,7 @@ ApplicationWindow {
     required property string appVersion
 
     objectName: "installerWindow"
-    title: ""
+    title: Qt.platform.os === "osx" ? "" : "Vistrel Installer"
     width: 600
     height: 450
     minimumWidth: 600

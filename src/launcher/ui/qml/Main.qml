@@ -3,7 +3,8 @@ import QtQuick.Controls.Basic
 import Vistrel.Launcher
 
 // The launcher's one window. The system frame stays (so the window can be moved and closed on
-// every desktop) with an empty title; the content is drawn from the top edge of the client area.
+// every desktop), named for the task bar and screen readers (macOS hides its title bar); the
+// content is drawn from the top edge of the client area.
 ApplicationWindow {
     id: window
     objectName: "launcherWindow"
@@ -12,7 +13,7 @@ ApplicationWindow {
     width: 420
     height: 500
     visible: true
-    title: ""
+    title: Qt.platform.os === "osx" ? "" : "Vistrel"
     color: Theme.controlBackground
     font.family: launcher.fontFamily
     font.pixelSize: Theme.body

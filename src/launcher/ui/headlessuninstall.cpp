@@ -1,0 +1,77 @@
+#include "headlessuninstall.h"
+
+#include "launcher/uninstall/uninstallservice.h"
+#include "platform/systemplatform.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace vistrel {
+
+namespace {
+
+constexpr int exitUsage = 2;
+
+int usageError(const QString &message) {
+    QTextStream(stderr) << message << Qt::endl;
+    return exitUsage;
+}
+
+} // namespace
+
+bool wantsHeadlessUninstall(int argc, char *argv[]) {
+    static const QStringList names = {QStringLiteral("--uninstall"), QStringLiteral("--yes"), QStringLiteral("--help"),
+                                      QStringLiteral("-h"), QStringLiteral("--help-all")};
+    for (int i = 1; i < argc; ++i) {
+        if (names.contains(QString::fromLocal8Bit(argv[i])))
+            return true;
+    }
+    return false;
+}
+
+int runHeadlessUninstall(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows and controls the Vistrel service. With --uninstall --yes it uninstalls without a\n"
+                       "window: the service, its program files, the launcher, its menu entries and the logs go;\n"
+                       "the data under Media stays. Exit status: 0 uninstalled, 1 a step failed, 2 not run."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption uninstall(QStringLiteral("uninstall"), QStringLiteral("Uninstall without a window."));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Confirm the uninstall (it asks nothing)."));
+    parser.addOptions({uninstall, yes});
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    if (!parser.isSet(uninstall) || !parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("--yes confirms --uninstall; see --help."));
+    if (!parser.isSet(yes))
+        return usageError(QStringLiteral(
+            "Not uninstalling: without a window there is nobody to confirm it. --uninstall --yes removes the "
+            "Vistrel service, its program files, the launcher and the logs; the data under Media stays."));
+
+    SystemPlatform platform(QStringLiteral("Vistrel"));
+    platform.prepareEnvironment();
+    const std::shared_ptr<UninstallService> service = UninstallService::create(platform);
+    qsizetype printed = 0;
+    QTextStream out(stdout);
+    const auto print = [&] {
+        for (; printed < service->log().size(); ++printed)
+            out << service->log().at(printed) << Qt::endl;
+    };
+    QObject::connect(service.get(), &UninstallService::logChanged, &app, print);
+    QObject::connect(service.get(), &UninstallService::runFinished, &app, [&] {
+        print();
+        if (service->hasError())
+            QTextStream(stderr) << service->errorText() << Qt::endl;
+        QCoreApplication::exit(service->hasError() ? 1 : 0);
+    });
+    service->startUninstall();
+    return app.exec();
+}
+
+} // namespace vistrel

@@ -1,0 +1,65 @@
+#include "autostart.h"
+
+#include "domain.h"
+#include "jobspec.h"
+#include "supervisor.h"
+
+#include <QDir>
+#include <QString>
+
+#include <cstdio>
+
+namespace launchctl {
+
+namespace {
+
+void say(FILE *stream, const QString &line) {
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+// Loads one agent unless it is loaded; false and a reason when it could not be loaded.
+bool loadOnce(const JobSpec &job, QString *reason) {
+    if (!Domain::fileNameFor(job.label)) {
+        *reason = QStringLiteral("Label is too long: %1").arg(job.label);
+        return false;
+    }
+    auto domain = Domain::open(reason);
+    if (!domain || !domain->lock(reason))
+        return false;
+    switch (domain->presence(job.label)) {
+    case Domain::Presence::Loaded:
+        say(stdout, QStringLiteral("Already loaded: %1").arg(job.label));
+        return true;
+    case Domain::Presence::Stale:
+        domain->cleanStale(job.label);
+        break;
+    case Domain::Presence::NotLoaded:
+        break;
+    }
+    if (!startSupervisor(job, *domain, reason))
+        return false;
+    say(stdout, QStringLiteral("Loaded: %1").arg(job.label));
+    return true;
+}
+
+} // namespace
+
+int autostart() {
+    const QDir agents(QDir::homePath() + QStringLiteral("/Library/LaunchAgents"));
+    const QStringList plists = agents.entryList({QStringLiteral("*.plist")}, QDir::Files, QDir::Name);
+    bool allLoaded = true;
+    for (const QString &name : plists) {
+        QString reason;
+        const auto job = loadJobSpec(agents.filePath(name), &reason);
+        if (job && !job->runAtLoad)
+            continue;
+        if (!job || !loadOnce(*job, &reason)) {
+            say(stderr, QStringLiteral("Could not load %1: %2").arg(agents.filePath(name), reason));
+            allLoaded = false;
+        }
+    }
+    return allLoaded ? 0 : 5;
+}
+
+} // namespace launchctl
