@@ -158,27 +158,16 @@ class Accessibility:
 
         self.pyatspi, self.Atspi = pyatspi, Atspi
 
-    def _applications(self):  # (name, accessible)
-        try:
-            desktop = self.pyatspi.Registry.getDesktop(0)
-            count = desktop.childCount
-        except Exception:
-            return []
-        apps = []
-        for i in range(count):
-            with contextlib.suppress(Exception):
-                app = desktop.getChildAtIndex(i)
-                apps.append((app.name, app))
-        return apps
-
     def bus_ready(self):
         with contextlib.suppress(Exception):
             return self.pyatspi.Registry.getDesktop(0).childCount >= 0
         return False
 
     def nodes(self, app_name):  # (accessible, name, role, showing) in tree order
-        apps = [app for name, app in self._applications() if name == app_name]
         try:
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            apps = [app for app in map(desktop.getChildAtIndex, range(desktop.childCount))
+                    if app is not None and app.name == app_name]
             apps[0].set_cache_mask(self.Atspi.Cache.NONE)
             apps[0].clear_cache()
         except Exception:

@@ -16,15 +16,13 @@ class ServiceMonitorTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // How the text reads is the port-text tests' matter; here, the file as the manager finds it.
     void portFile_data() {
         QTest::addColumn<QByteArray>("content"); // "<none>": no file; "<folder>": a folder in its place
         QTest::addColumn<qint64>("port");
         QTest::newRow("absent") << QByteArray("<none>") << qint64(8090);
         QTest::newRow("unreadable") << QByteArray("<folder>") << qint64(8090);
         QTest::newRow("blanks and newline") << QByteArray(" \t9123\r\n") << qint64(9123);
-        QTest::newRow("plus sign") << QByteArray("+9123") << qint64(9123);
-        QTest::newRow("letters") << QByteArray("91a23") << qint64(8090);
-        QTest::newRow("overflow") << QByteArray("9223372036854775808") << qint64(8090);
         QTest::newRow("not UTF-8") << QByteArray("\xff\x39") << qint64(8090);
     }
 
