@@ -1,19 +1,15 @@
-// The shell runner, the system queries and the quoting helper, run against real programs.
+// The shell runner, the process runner and the quoting helper, run against real programs.
 #include "common/commandrunner.h"
-#include "common/diagnostics.h"
 #include "common/error.h"
 #include "common/shellquote.h"
 
 #include "await.h"
-#include "testenv.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace vistrel;
 using namespace Qt::StringLiterals;
@@ -22,10 +18,6 @@ namespace {
 
 std::optional<Error> shellError(const QString &command) {
     return test::thrownError(runShellCommand(command));
-}
-
-QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body) {
-    return test::writeScript(dir.filePath(name), body);
 }
 
 } // namespace
@@ -89,21 +81,6 @@ private slots:
         QVERIFY(echoed);
         QCOMPARE(echoed->description(), path);
         QVERIFY(!QFile::exists(dir.filePath(u"pwned"_s)));
-    }
-
-    void userID() {
-        QCOMPARE(test::await(currentUserID()), QString::number(::getuid()));
-        QTemporaryDir dir;
-        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-newline", "echo 501"))), u"501"_s);
-        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-blank", "printf '  \\n\\t\\n'"))), std::nullopt);
-        // Output goes to standard error only: standard output is empty.
-        QCOMPARE(test::await(currentUserID(writeScript(dir, "id-stderr", "echo 501 >&2"))), std::nullopt);
-
-        QStringList printed;
-        DiagnosticCapture capture([&](const QString &line) { printed << line; });
-        QCOMPARE(test::await(currentUserID(dir.filePath(u"missing"_s))), std::nullopt);
-        QCOMPARE(printed.size(), 1);
-        QVERIFY2(printed[0].startsWith(u"Failed to get user ID: "_s), qPrintable(printed[0]));
     }
 
     void processWithWorkingDirectoryAndTimeout() {

@@ -19,7 +19,6 @@ import urllib.request
 
 LABEL = "com.qelvo.vistrel"
 LAUNCHER_ID = "com.qelvonet.tarvik.launcher"
-ROAD_PREFIX = "vistrel-e2e-"
 HOME_NAME = "home folder"  # a space: every path the programs build must survive it
 
 
@@ -106,12 +105,6 @@ def _exe(pid):
     return ""
 
 
-def _environment(pid):
-    with contextlib.suppress(OSError), open(f"/proc/{pid}/environ", "rb") as f:
-        return f.read().split(b"\0")
-    return []
-
-
 def _pids():
     return [int(p) for p in os.listdir("/proc") if p.isdigit()]
 
@@ -126,27 +119,19 @@ def pid_alive(pid):
     return bool(fields) and fields[0] != b"Z"
 
 
-def end_road(root, launchctl_tool, sessions=(), children=()):
+def end_road(root, launchctl_tool, sessions, children):
     """Ends the service first (so that its supervisor does not start the server again), then every
-    process in one of the road's sessions or whose executable or home lies in root; removes root."""
-    home = os.path.join(root, HOME_NAME)
-    plist = os.path.join(home, "Library", "LaunchAgents", LABEL + ".plist")
-    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=os.path.join(root, "runtime"))
-    if os.path.isdir(env["XDG_RUNTIME_DIR"]):
-        target = [f"gui/{os.getuid()}", plist] if os.path.exists(plist) else [f"gui/{os.getuid()}/{LABEL}"]
-        with contextlib.suppress(Exception):
-            subprocess.run([launchctl_tool, "bootout", *target], env=env, stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-    home_entry = f"HOME={home}".encode()
+    process in one of the road's sessions or whose executable lies in root; removes root."""
+    env = dict(os.environ, HOME=os.path.join(root, HOME_NAME), XDG_RUNTIME_DIR=os.path.join(root, "runtime"))
+    with contextlib.suppress(Exception):
+        subprocess.run([launchctl_tool, "bootout", f"gui/{os.getuid()}/{LABEL}"], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
     for sig in (signal.SIGTERM, signal.SIGKILL):
         victims = {p.pid for p in children if p.poll() is None}
         for pid in _pids():
             fields = _stat_fields(pid)
-            if pid != os.getpid() and (
-                (len(fields) > 3 and int(fields[3]) in sessions)
-                or _exe(pid).startswith(root + "/")
-                or home_entry in _environment(pid)
-            ):
+            if pid != os.getpid() and ((len(fields) > 3 and int(fields[3]) in sessions)
+                                       or _exe(pid).startswith(root + "/")):
                 victims.add(pid)
         for pid in victims:
             with contextlib.suppress(OSError):
@@ -158,22 +143,7 @@ def end_road(root, launchctl_tool, sessions=(), children=()):
             process.poll()
         if not any(pid_alive(p) for p in victims):
             break
-    if os.environ.get("VISTREL_E2E_KEEP") != "1":
-        shutil.rmtree(root, ignore_errors=True)
-
-
-def sweep_abandoned_roads(launchctl_tool):
-    """A road killed outright (a test time-out) cannot clean up after itself: the next one does."""
-    for name in os.listdir(tempfile.gettempdir()):
-        root = os.path.join(tempfile.gettempdir(), name)
-        if not name.startswith(ROAD_PREFIX) or not os.path.isdir(root):
-            continue
-        with contextlib.suppress(OSError, ValueError):
-            if pid_alive(int(read_text(os.path.join(root, "owner.pid")))):
-                continue
-        say(f"ending what an abandoned road left in {root}")
-        end_road(root, launchctl_tool)
-        shutil.rmtree(root, ignore_errors=True)
+    shutil.rmtree(root, ignore_errors=True)
 
 
 # --- the accessibility tree ------------------------------------------------------------------
@@ -189,41 +159,30 @@ class Accessibility:
 
         self.pyatspi, self.Atspi = pyatspi, Atspi
 
-    def _applications(self):  # (name, accessible)
-        try:
-            desktop = self.pyatspi.Registry.getDesktop(0)
-            count = desktop.childCount
-        except Exception:
-            return []
-        apps = []
-        for i in range(count):
-            with contextlib.suppress(Exception):
-                app = desktop.getChildAtIndex(i)
-                apps.append((app.name, app))
-        return apps
-
     def bus_ready(self):
         with contextlib.suppress(Exception):
             return self.pyatspi.Registry.getDesktop(0).childCount >= 0
         return False
 
-    def nodes(self, app_name):  # (accessible, name, role, showing, depth) in tree order
-        apps = [app for name, app in self._applications() if name == app_name]
+    def nodes(self, app_name):  # (accessible, name, role, showing) in tree order
         try:
+            desktop = self.pyatspi.Registry.getDesktop(0)
+            apps = [app for app in map(desktop.getChildAtIndex, range(desktop.childCount))
+                    if app is not None and app.name == app_name]
             apps[0].set_cache_mask(self.Atspi.Cache.NONE)
             apps[0].clear_cache()
         except Exception:
             return []
-        out, stack = [], [(apps[0], 0)]
+        out, stack = [], [apps[0]]
         while stack:
-            node, depth = stack.pop()
+            node = stack.pop()
             try:
                 showing = node.getState().contains(self.pyatspi.STATE_SHOWING)
-                out.append((node, node.name or "", node.getRoleName(), showing, depth))
+                out.append((node, node.name or "", node.getRoleName(), showing))
                 children = [node.getChildAtIndex(i) for i in range(node.childCount)]
             except Exception:
                 continue
-            stack.extend((child, depth + 1) for child in reversed(children) if child is not None)
+            stack.extend(child for child in reversed(children) if child is not None)
         return out
 
     def find(self, app_name, name, role=None, last=False):
@@ -259,17 +218,6 @@ class Accessibility:
             return None
         return [text for _, text in sorted(lines, key=lambda line: line[0])]
 
-    def dump(self):
-        lines = []
-        for app_name, _ in self._applications():
-            lines.append(f"application '{app_name}'")
-            for node, name, role, showing, depth in self.nodes(app_name):
-                where = ""
-                with contextlib.suppress(Exception):
-                    where = " {},{} {}x{}".format(*self.extents(node))
-                lines.append("  " * (depth + 1) + f"{role} '{name}'{where}" + ("" if showing else " (hidden)"))
-        return "\n".join(lines) + "\n"
-
 
 # --- the road's world -----------------------------------------------------------------------
 
@@ -293,10 +241,7 @@ class Road:
         for folder in (self.shots, self.artifacts):
             shutil.rmtree(folder, ignore_errors=True)
             os.makedirs(folder)
-        sweep_abandoned_roads(self.launchctl_tool)
-        self.root = tempfile.mkdtemp(prefix=ROAD_PREFIX)
-        with open(os.path.join(self.root, "owner.pid"), "w") as f:
-            f.write(str(os.getpid()))
+        self.root = tempfile.mkdtemp(prefix="vistrel-e2e-")
         self.home = os.path.join(self.root, HOME_NAME)
         library = os.path.join(self.home, "Library")
         self.install_root = os.path.join(library, "Application Support", "Vistrel")
@@ -345,16 +290,7 @@ class Road:
         if kind is not None and self.atspi is not None:
             with contextlib.suppress(BaseException):
                 self.screenshot("failure")
-            with contextlib.suppress(BaseException), open(os.path.join(self.artifacts, "accessibility-tree.txt"), "w") as f:
-                f.write(self.atspi.dump())
         end_road(self.root, self.launchctl_tool, self._sessions, self._children)
-        if kind is not None:  # the programs' output
-            for name in sorted(os.listdir(self.artifacts)):
-                if name.endswith(".log"):
-                    with open(os.path.join(self.artifacts, name), errors="replace") as f:
-                        text = f.read()
-                    if text.strip():
-                        print(f"----- {name}\n{text[-6000:]}", flush=True)
         return False
 
     def spawn(self, argv, log_name=None, extra_env=None, **kwargs):

@@ -1,15 +1,10 @@
-// The main window as a user sees and drives it: the controls of every state, what the buttons
-// start, the live-monitoring line, the permissions panel and the application menu.
-#include "fakeprograms.h"
+// The main window as a user sees it: the controls of every state, the age of the last check, the
+// permissions panel and the application menu.
 #include "launcherrig.h"
 
-#include "common/paths.h"
 #include "testenv.h"
 
-#include <QFile>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace vistrel;
 using namespace vistrel::test;
@@ -20,7 +15,6 @@ namespace {
 const QStringList stateControls{"stopButton",       "restartButton",    "openButton",        "startButton",
                                 "startingProgress", "stoppingProgress", "serviceErrorLabel", "errorMessageLabel",
                                 "retryButton",      "permissionsPanel", "statusSpinner",     "statusDetailLabel"};
-const QString userIdError = u"Could not determine current user ID."_qs;
 const QString bootstrapError = u"Failed to bootstrap service. Is it installed correctly?"_qs;
 
 } // namespace
@@ -52,6 +46,7 @@ private slots:
         rig.platform.videoAuthorization = capture::authorized;
         rig.platform.audioAuthorization = capture::restricted;
         QVERIFY(rig.load());
+        QCOMPARE(rig.window()->title(), QStringLiteral("Vistrel")); // what task bars and screen readers name
         QCOMPARE(rig.localization->currentLanguage(), folder);
         QVERIFY(rig.isShown("appIcon"));
         for (int i = 0; i < 7; ++i) {
@@ -79,55 +74,9 @@ private slots:
         QTRY_VERIFY(rig.isShown("uninstallMenuItem"));
         pictures.take(rig.window(), u"main-menu"_qs);
         QVERIFY2(pictures.findings.isEmpty(), qPrintable(pictures.findings.join(u'\n')));
-    }
-
-    // What each button starts; how the service then fares is the service tests' matter.
-    void buttonsDriveTheService_data() {
-        QTest::addColumn<ServiceStatus>("status");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("transition");
-        QTest::addColumn<QStringList>("commands");
-        QTest::newRow("start") << ServiceStatus::stopped() << u"startButton"_qs << u"starting"_qs
-                               << QStringList{"bootstrap"};
-        QTest::newRow("stop") << ServiceStatus::running(8090) << u"stopButton"_qs << u"stopping"_qs
-                              << QStringList{"bootout"};
-        QTest::newRow("restart") << ServiceStatus::running(8090) << u"restartButton"_qs << u"starting"_qs
-                                 << QStringList{"bootout", "bootstrap"};
-        QTest::newRow("retry") << ServiceStatus::error(userIdError) << u"retryButton"_qs << u"checking"_qs
-                               << QStringList{};
-    }
-
-    void buttonsDriveTheService() {
-        QFETCH(ServiceStatus, status);
-        QFETCH(QString, button);
-        QFETCH(QString, transition);
-        QFETCH(QStringList, commands);
-        QTemporaryDir tools;
-        FakeLaunchctl launchctl(tools.path(), 0);
-        LauncherRig rig;
-        QVERIFY(rig.load());
-        rig.platform.launchctl = launchctl.path();
-        rig.manager->setStatus(status);
-        QStringList published;
-        connect(rig.manager.get(), &ServiceManager::statusChanged, this,
-                [&] { published << rig.manager->statusName(); });
-        QVERIFY(rig.click(button));
-        QCOMPARE(published.value(0), transition); // at once
-        for (QString &command : commands)
-            command += u" gui/%1 "_qs.arg(::getuid()) + paths::launchAgentPlist(rig.home());
-        QTRY_COMPARE_WITH_TIMEOUT(launchctl.calls(), commands, 10000);
-    }
-
-    void openRunsTheBrowserScriptAndQuits() {
-        LauncherRig rig;
-        QVERIFY(rig.load());
-        rig.manager->setStatus(ServiceStatus::running(8090));
-        const QString marker = rig.home() + u"/browser-opened"_qs;
-        QVERIFY(!writeScript(paths::browserScript(rig.home()), "touch '" + marker.toUtf8() + "'\n").isEmpty());
-        QVERIFY(rig.click("openButton"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
-        QTRY_COMPARE(rig.platform.terminations, 1);
-        QVERIFY(rig.platform.openedUrls.isEmpty());
+        QVERIFY(rig.click("uninstallMenuItem"));
+        QTRY_VERIFY(rig.sheet());
+        QCOMPARE(rig.sheet()->modality(), Qt::WindowModal);
     }
 
     void ageOfTheLastCheck_data() {
@@ -194,37 +143,6 @@ private slots:
         QVERIFY(rig.click("continueButton"));
         QTRY_COMPARE(rig.manager->statusName(), u"stopped"_qs);
         QCOMPARE(rig.shownOf(stateControls), QStringList{"startButton"});
-    }
-
-    void windowAndMonitoring() {
-        LauncherRig rig;
-        QVERIFY(rig.load());
-        QCOMPARE(rig.window()->title(), QStringLiteral("Vistrel")); // what task bars and screen readers name
-        // The live-monitoring line shows exactly while polling is on.
-        QVERIFY(rig.manager->isPollingActive() && rig.isShown("liveMonitoringLine"));
-        rig.manager->stopPolling();
-        QVERIFY(!rig.isShown("liveMonitoringLine"));
-        rig.manager->startPolling();
-        QVERIFY(rig.isShown("liveMonitoringLine"));
-        rig.window()->close();
-        QTRY_VERIFY(!rig.manager->isPollingActive());
-    }
-
-    void applicationMenuAndShortcut() {
-        LauncherRig rig;
-        QVERIFY(rig.load());
-        QVERIFY(rig.click("appMenuButton"));
-        QTRY_VERIFY(rig.isShown("uninstallMenuItem"));
-        QVERIFY(rig.click("uninstallMenuItem"));
-        QTRY_VERIFY(rig.sheet());
-        QCOMPARE(rig.sheet()->modality(), Qt::WindowModal);
-        // Once it is closed, the shortcut brings it up afresh.
-        rig.sheet()->close();
-        QTRY_VERIFY(!rig.sheet());
-        QTest::keyClick(rig.window(), Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier);
-        QTRY_VERIFY(rig.sheet());
-        QVERIFY(rig.isShown("confirmationView"));
-        QCOMPARE(rig.uninstaller->servicesCreated(), 2);
     }
 };
 

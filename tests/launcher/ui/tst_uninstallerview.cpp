@@ -116,6 +116,7 @@ private slots:
         rig.sheet()->close();
         QTRY_VERIFY(!rig.sheet());
         QVERIFY(rig.openSheet());
+        QVERIFY(rig.uninstaller->currentService()->log().isEmpty()); // a fresh run, not the last one
         const ReadOnlyFolder locked(QFileInfo(paths::launchAgentPlist(rig.home())).absolutePath());
         launchctl.fail();
         QVERIFY(rig.click("confirmUninstallButton"));
@@ -129,29 +130,6 @@ private slots:
         QVERIFY(QFileInfo::exists(paths::launcherApp(rig.home())));
         pictures.take(rig.sheet(), u"uninstall-error"_qs);
         QVERIFY2(pictures.findings.isEmpty(), qPrintable(pictures.findings.join(u'\n')));
-    }
-
-    void runOutlivesTheSheetAndTheNextOpeningIsFresh() {
-        PathLaunchctl launchctl;
-        LauncherRig rig;
-        QVERIFY(rig.load());
-        QVERIFY(installation::writeMinimal(rig.home()));
-        QVERIFY(rig.openSheet());
-        QVERIFY(rig.click("confirmUninstallButton"));
-        QPointer<UninstallService> run = rig.uninstaller->currentService();
-        QVERIFY(run);
-        rig.sheet()->close();
-        QTRY_VERIFY(!rig.sheet());
-        QCOMPARE(rig.uninstaller->currentService(), nullptr);
-        // The run goes on to its end, then its service goes.
-        QTRY_VERIFY_WITH_TIMEOUT(run.isNull(), 20000);
-        QCOMPARE(existing(installedItems(rig.home())), installation::keptItems(rig.home()));
-
-        QVERIFY(rig.openSheet());
-        QCOMPARE(rig.uninstaller->servicesCreated(), 2);
-        QVERIFY(rig.uninstaller->currentService()->log().isEmpty());
-        QCOMPARE(rig.uninstaller->currentService()->currentStep().value(), UninstallStep::stopService);
-        QCOMPARE(rig.shownOf(phaseItems), QStringList{"confirmationView"});
     }
 };
 
