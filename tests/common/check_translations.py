@@ -1,8 +1,5 @@
-#!/usr/bin/env python3
-# Keeps a program's translations whole: check_translations.py <lupdate> <repo> <program>.
-# Every translations/<program>_<code>.ts holds the English ids, each finished, not empty and with
-# the English placeholders in the same order; and lupdate, run over the program's sources, finds
-# no id that the English file lacks.
+# check_translations.py <lupdate> <repo> <program>: every .ts of the program holds the English ids, finished,
+# with the English placeholders in order; lupdate finds no id in the program's sources that they lack.
 import re
 import subprocess
 import sys
@@ -34,8 +31,7 @@ for ts in (repo / "translations" / f"{program}_{code}.ts" for code in codes):
     problems += [f"{ts.name}: {key} changes the placeholders: {text}" for key, text in texts.items()
                  if PLACEHOLDER.findall(text) != PLACEHOLDER.findall(english.get(key, ""))]
 
-# The views and models ask through helpers of their own, which lupdate does not follow through a
-# member call: a copy of the sources spells them as qsTrId/qtTrId calls with the literal key.
+# lupdate does not follow the views' and models' own helpers: a copy spells them qsTrId/qtTrId.
 REWRITES = {".qml": (r"\b[\w.]*\b(?:tr|localized|localizedString)\(", "qsTrId("),
             ".cpp": (r"\b(?:localizedString|formatWith\w+|lookupText\([^,()]+,)\s*\(?\s*"
                      r"QStringLiteral\(\s*(\"[^\"]*\")\s*\)(?=\s*[,)])", r"qtTrId(\1")}
