@@ -1,46 +1,55 @@
 #pragma once
 
-#include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QTranslator>
 
-#include <span>
+#include <memory>
+#include <vector>
 
 namespace vistrel {
 
-// One (key, text) pair of a compiled-in string table.
-struct StringEntry {
-    QStringView key;
-    QStringView text;
+// One language's texts of a program: its .qm file (compiled from translations/*.ts), looked up
+// by message id.
+class StringTable {
+public:
+    StringTable();
+    ~StringTable();
+    StringTable(const StringTable &) = delete;
+    StringTable &operator=(const StringTable &) = delete;
+
+    bool load(const QString &qmPath);
+    // The text of key, or an empty text when this table lacks it.
+    QString value(const QString &key) const;
+    bool contains(const QString &key) const { return !value(key).isEmpty(); }
+    bool isEmpty() const { return m_translator->isEmpty(); }
+    // For installing into the application, where qsTrId in QML finds it.
+    QTranslator *translator() const { return m_translator.get(); }
+
+private:
+    std::unique_ptr<QTranslator> m_translator;
 };
 
-// The dictionary a language's table turns into on first use.
-using StringTable = QHash<QString, QString>;
+// A program's languages, each a .qm resource ":/i18n/<program>_<code>.qm", English first.
+class StringCatalog {
+public:
+    StringCatalog(QString program, QStringList codes);
+    ~StringCatalog();
 
-// Builds the dictionary of an ordered entry list.
-StringTable buildStringTable(std::span<const StringEntry> entries);
+    const QStringList &codes() const { return m_codes; }
+    // The table of exactly this code (case-sensitive); every other code gets English. Each is
+    // loaded the first time it is asked for and kept for the process; two threads asking at
+    // once load it once.
+    const StringTable &table(QStringView code) const;
 
-// A program's compiled-in language: its code, its ordered entries and its dictionary.
-struct LanguageTable {
-    QStringView code;
-    std::span<const StringEntry> entries;
-    const StringTable &(*table)();
+private:
+    QString m_program;
+    QStringList m_codes;
+    mutable QMutex m_mutex;
+    mutable std::vector<std::unique_ptr<StringTable>> m_tables;
 };
-
-// The dictionary of one compiled-in entry list, built on first use and kept for the process; a
-// function-local static makes the first build safe when two threads ask at once.
-template<const auto &entries>
-const StringTable &builtStringTable() {
-    static const StringTable table = buildStringTable(entries);
-    return table;
-}
-
-// The language with exactly this code (case-sensitive); every other code gets the first, English.
-const LanguageTable &languageTableFor(std::span<const LanguageTable> languages, QStringView code);
-
-// The codes in table order.
-QStringList languageCodes(std::span<const LanguageTable> languages);
 
 // The lookup rule of both programs: the active table's text, else the key itself unchanged.
 // There is no fallback to another language.

@@ -1,7 +1,6 @@
-// Port text, table lookup and the formatter of table texts.
+// Port text and the formatter of table texts.
 #include "common/porttext.h"
 #include "common/shellquote.h"
-#include "common/stringtable.h"
 #include "common/textformat.h"
 
 #include <QTest>
@@ -65,14 +64,6 @@ private slots:
         QCOMPARE(readPortFile(u"/nonexistent/Media/XML/port.txt"_s), qint64(8090));
         // A folder where the file should be cannot be read as text either.
         QCOMPARE(readPortFile(u"/tmp"_s), qint64(8090));
-    }
-
-    void lookupFallsBackToTheKeyOnly() {
-        static constexpr StringEntry entries[] = {{u"status.running", u"Läuft"}, {u"app.title", u"Vistrel"}};
-        const StringTable table = buildStringTable(entries);
-        QCOMPARE(lookupText(table, u"status.running"_s), u"Läuft"_s);
-        QCOMPARE(lookupText(table, u"status.stopped"_s), u"status.stopped"_s);
-        QCOMPARE(lookupText(StringTable{}, u"app.title"_s), u"app.title"_s);
     }
 
     void format() {

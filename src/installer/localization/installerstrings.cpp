@@ -1,35 +1,23 @@
 #include "installerstrings.h"
 
-#include "installerstringdata.h"
-
 namespace vistrel {
 
 namespace {
 
-std::span<const LanguageTable> languages() {
-    using namespace installerstrings;
-    static const LanguageTable all[] = {
-        {u"en", en, &builtStringTable<en>}, {u"es", es, &builtStringTable<es>},
-        {u"fr", fr, &builtStringTable<fr>}, {u"de", de, &builtStringTable<de>},
-        {u"it", it, &builtStringTable<it>}, {u"pt", pt, &builtStringTable<pt>},
-        {u"ja", ja, &builtStringTable<ja>}, {u"zh-Hans", zhHans, &builtStringTable<zhHans>},
-        {u"ru", ru, &builtStringTable<ru>},
-    };
-    return all;
+const StringCatalog &catalog() {
+    static const StringCatalog languages(QStringLiteral("installer"), {u"en"_qs, u"es"_qs, u"fr"_qs, u"de"_qs, u"it"_qs,
+                                                                       u"pt"_qs, u"ja"_qs, u"zh-Hans"_qs, u"ru"_qs});
+    return languages;
 }
 
 } // namespace
 
 QStringList installerLanguageCodes() {
-    return languageCodes(languages());
-}
-
-std::span<const StringEntry> installerStringEntries(QStringView code) {
-    return languageTableFor(languages(), code).entries;
+    return catalog().codes();
 }
 
 const StringTable &installerStringTable(QStringView code) {
-    return languageTableFor(languages(), code).table();
+    return catalog().table(code);
 }
 
 } // namespace vistrel

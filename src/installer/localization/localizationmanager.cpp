@@ -5,6 +5,9 @@
 #include "common/languages.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
+#include <QQmlEngine>
+
 #include <initializer_list>
 
 namespace vistrel {
@@ -50,6 +53,7 @@ void LocalizationManager::setCurrentLanguage(const QString &code) {
     m_currentLanguage = code;
     m_platform.setUserDefault(QString::fromUtf16(selectedLanguageKey), code);
     m_strings = &stringTable(code);
+    installForViews();
     emit currentLanguageChanged();
 }
 
@@ -83,6 +87,26 @@ QString LocalizationManager::detectSystemLanguage(const QStringList &preferredLa
 
 const StringTable &LocalizationManager::stringTable(const QString &code) {
     return installerStringTable(code);
+}
+
+LocalizationManager::~LocalizationManager() {
+    if (m_viewTranslator)
+        QCoreApplication::removeTranslator(m_viewTranslator);
+}
+
+void LocalizationManager::useForViews(QQmlEngine &engine) {
+    m_viewEngine = &engine;
+    installForViews();
+}
+
+void LocalizationManager::installForViews() {
+    if (!m_viewEngine)
+        return;
+    if (m_viewTranslator)
+        QCoreApplication::removeTranslator(m_viewTranslator);
+    m_viewTranslator = m_strings->translator();
+    QCoreApplication::installTranslator(m_viewTranslator);
+    m_viewEngine->retranslate();
 }
 
 } // namespace vistrel

@@ -3,9 +3,13 @@
 #include "common/stringtable.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+
+class QQmlEngine;
+class QTranslator;
 
 namespace vistrel {
 
@@ -31,6 +35,7 @@ public:
     static constexpr char16_t selectedLanguageKey[] = u"selectedLanguage";
 
     explicit LocalizationManager(Platform &platform, QObject *parent = nullptr);
+    ~LocalizationManager() override;
 
     QString currentLanguage() const { return m_currentLanguage; }
     // Every write, also of the code already active, stores the code and reloads the texts, and
@@ -40,8 +45,8 @@ public:
     // The active dictionary (the table of currentLanguage).
     const StringTable &strings() const { return *m_strings; }
 
-    // The active table's text for key, else the key itself. QML bindings that should follow a
-    // language change read currentLanguage in the same expression.
+    // The active table's text for key, else the key itself. The views ask qsTrId, which finds
+    // the same table once useForViews has installed it.
     Q_INVOKABLE QString localizedString(const QString &key) const;
     // {"englishName", "nativeName", "flag"} for the language menu.
     Q_INVOKABLE QVariantMap languageDisplayInfo(const QString &code) const;
@@ -55,13 +60,21 @@ public:
     // Exact, case-sensitive code match; English for every other code.
     static const StringTable &stringTable(const QString &code);
 
+    // Makes this instance's texts the ones qsTrId finds in the views of engine, now and after
+    // every change of language, which retranslates every visible text at once.
+    void useForViews(QQmlEngine &engine);
+
 signals:
     void currentLanguageChanged();
 
 private:
+    void installForViews();
+
     Platform &m_platform;
     QString m_currentLanguage;
     const StringTable *m_strings;
+    QPointer<QQmlEngine> m_viewEngine;
+    QTranslator *m_viewTranslator = nullptr;
 };
 
 } // namespace vistrel

@@ -25,6 +25,7 @@ QQuickWindow *loadInstallerWindow(QQmlApplicationEngine &engine, LocalizationMan
                                   InstallationService &service, const InstallerAppInfo &info) {
     installUiKit(engine, info.iconPath, 12.0 / 48.0);
     engine.addImportPath(QStringLiteral("qrc:/"));
+    localization.useForViews(engine);
     engine.setInitialProperties({
         {QStringLiteral("localization"), QVariant::fromValue(static_cast<QObject *>(&localization))},
         {QStringLiteral("service"), QVariant::fromValue(static_cast<QObject *>(&service))},

@@ -9,7 +9,9 @@
 #include "common/textformat.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QQmlEngine>
 
 #include <initializer_list>
 #include <optional>
@@ -47,6 +49,7 @@ void LauncherLocalizationManager::setCurrentLanguage(const QString &code) {
         return;
     m_currentLanguage = code;
     m_strings = &stringTable(code);
+    installForViews();
     emit currentLanguageChanged();
 }
 
@@ -110,6 +113,26 @@ QString LauncherLocalizationManager::readLanguageFile() const {
     const QString code = normalizeLanguageCode(trimmed);
     printLine(QStringLiteral("Read language from lang.txt: %1 -> %2").arg(trimmed, code));
     return code;
+}
+
+LauncherLocalizationManager::~LauncherLocalizationManager() {
+    if (m_viewTranslator)
+        QCoreApplication::removeTranslator(m_viewTranslator);
+}
+
+void LauncherLocalizationManager::useForViews(QQmlEngine &engine) {
+    m_viewEngine = &engine;
+    installForViews();
+}
+
+void LauncherLocalizationManager::installForViews() {
+    if (!m_viewEngine)
+        return;
+    if (m_viewTranslator)
+        QCoreApplication::removeTranslator(m_viewTranslator);
+    m_viewTranslator = m_strings->translator();
+    QCoreApplication::installTranslator(m_viewTranslator);
+    m_viewEngine->retranslate();
 }
 
 } // namespace vistrel

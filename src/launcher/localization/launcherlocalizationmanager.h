@@ -3,8 +3,12 @@
 #include "common/stringtable.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+
+class QQmlEngine;
+class QTranslator;
 
 namespace vistrel {
 
@@ -19,6 +23,7 @@ class LauncherLocalizationManager : public QObject {
 
 public:
     explicit LauncherLocalizationManager(Platform &platform, QObject *parent = nullptr);
+    ~LauncherLocalizationManager() override;
 
     QString currentLanguage() const { return m_currentLanguage; }
     // Switches the active table with the code (no part of the launcher does this after start).
@@ -45,16 +50,24 @@ public:
     // A code's dictionary: exact match of a code with a table, English for everything else.
     static const StringTable &stringTable(const QString &code);
 
+    // Makes this instance's texts the ones qsTrId finds in the views of engine, now and after
+    // every change of language, which retranslates every visible text at once.
+    void useForViews(QQmlEngine &engine);
+
 signals:
     void currentLanguageChanged();
 
 private:
+    void installForViews();
+
     QString readLanguageFile() const;
 
     Platform &m_platform;
     QString m_installPath;
     QString m_currentLanguage;
     const StringTable *m_strings;
+    QPointer<QQmlEngine> m_viewEngine;
+    QTranslator *m_viewTranslator = nullptr;
 };
 
 } // namespace vistrel

@@ -5,19 +5,14 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <span>
-
 namespace vistrel {
 
-// The language codes that have a launcher table, English first.
+// The language codes that have launcher texts (translations/launcher_<code>.ts), English first.
 QStringList launcherLanguageCodes();
 
-// The ordered entries of a code's table. Exact, case-sensitive match; every code without a
-// table of its own (zh-Hant, "", "DE", ...) gets the English entries.
-std::span<const StringEntry> launcherStringEntries(QStringView code);
-
-// The dictionary of a code's table, built the first time that language is asked for and kept
-// for the rest of the process. Same selection rule as launcherStringEntries.
+// The texts of a code. Exact, case-sensitive match; every code without texts of its own
+// (zh-Hant, "", "DE", ...) gets English. Loaded the first time that language is asked for and
+// kept for the rest of the process.
 const StringTable &launcherStringTable(QStringView code);
 
 } // namespace vistrel

@@ -1,5 +1,6 @@
 #include "launcherui.h"
 
+#include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/ui/launchercontroller.h"
 #include "uikit/symbolicons.h"
 
@@ -14,6 +15,7 @@ QQuickWindow *loadLauncherWindow(QQmlApplicationEngine &engine, LauncherControll
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     installUiKit(engine, controller.appInfo().iconPath, 24.0 / 128.0);
     engine.addImportPath(QStringLiteral("qrc:/"));
+    controller.localization()->useForViews(engine);
     engine.setInitialProperties({{QStringLiteral("launcher"), QVariant::fromValue(&controller)}});
     engine.load(QUrl(QStringLiteral("qrc:/Vistrel/Launcher/Main.qml")));
     const QList<QObject *> roots = engine.rootObjects();

@@ -1,63 +1,24 @@
-#include "installer/localization/installerstrings.h"
+// The installer's language choice, its lookup and the switch of the views' texts.
 #include "installer/localization/localizationmanager.h"
 
 #include "fakeplatform.h"
 
-#include <QRegularExpression>
-#include <QSet>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using namespace vistrel;
 using vistrel::test::FakePlatform;
 
-namespace {
-
 const QString storedKey = QStringLiteral("selectedLanguage");
-
-QStringList placeholders(QStringView text) {
-    static const QRegularExpression pattern(QStringLiteral("%(\\.1f|d|@|%)"));
-    QStringList found;
-    for (const QRegularExpressionMatch &match : pattern.globalMatch(text))
-        found.append(match.captured(0));
-    return found;
-}
-
-} // namespace
 
 class InstallerLocalizationTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyTableHasTheEnglishShape() {
-        QCOMPARE(LocalizationManager::supportedLanguages(),
-                 QStringList({"en", "es", "fr", "de", "it", "pt", "ja", "zh-Hans", "ru"}));
-        const auto english = installerStringEntries(u"en");
-        const StringTable &en = installerStringTable(u"en");
-        QCOMPARE(placeholders(en.value("progress.download")), QStringList({"%.1f", "%.1f", "%d", "%%"}));
-        QCOMPARE(placeholders(en.value("ui.portInUse")), QStringList({"%@"}));
-        QSet<QString> natives;
-        for (const QString &code : LocalizationManager::supportedLanguages()) {
-            const auto entries = installerStringEntries(code);
-            QCOMPARE(entries.size(), std::size_t(35));
-            QVERIFY2(code == u"en" || entries.data() != english.data(), qPrintable(code)); // its own table
-            QSet<QString> keys;
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                const QString key = entries[i].key.toString();
-                QCOMPARE(key, english[i].key.toString());
-                QVERIFY2(!keys.contains(key) && !entries[i].text.isEmpty(), qPrintable(code + u' ' + key));
-                keys.insert(key);
-                // Format texts keep the English placeholders in kind and order.
-                QCOMPARE(placeholders(entries[i].text), placeholders(english[i].text));
-                QCOMPARE(lookupText(installerStringTable(code), key), entries[i].text.toString());
-            }
-            natives.insert(LocalizationManager::displayInfo(code).nativeName);
-        }
-        QCOMPARE(natives.size(), 9); // every language has its own menu row
-        // The French text starts with a number yet keeps the order.
-        QVERIFY(installerStringTable(u"fr").value("progress.download").startsWith(u"%.1f Mo"));
-    }
-
     void detectsFromPreferredLanguages_data() {
         QTest::addColumn<QStringList>("preferred");
         QTest::addColumn<QString>("expected");
@@ -79,27 +40,38 @@ private slots:
         QVERIFY(!platform.defaults.contains(storedKey));
     }
 
-    void everyWriteIsStoredAndAnnounced() {
+    void everyWriteIsStoredAnnouncedAndRetranslatesTheViews() {
         FakePlatform platform;
         platform.languages = {QStringLiteral("fr-FR")};
         LocalizationManager ui(platform);
+        QQmlEngine engine;
+        QQmlComponent component(&engine);
+        component.setData("import QtQml\nQtObject { property string text: qsTrId(\"progress.download\") }", {});
+        ui.useForViews(engine);
+        const std::unique_ptr<QObject> view(component.create());
+        QCOMPARE(view->property("text").toString(), QStringLiteral("%.1f Mo sur %.1f Mo téléchargés (%d%%)"));
         QSignalSpy changed(&ui, &LocalizationManager::currentLanguageChanged);
         QString seenByObserver;
         connect(&ui, &LocalizationManager::currentLanguageChanged, this,
                 [&] { seenByObserver = ui.localizedString(QStringLiteral("ui.installButton")); });
         QVERIFY(ui.setProperty("currentLanguage", QStringLiteral("es")));
         QCOMPARE(seenByObserver, QStringLiteral("Instalar Vistrel")); // the new table, when told
+        QCOMPARE(view->property("text").toString(), QStringLiteral("Descargado %.1f MB de %.1f MB (%d%%)"));
         platform.defaults.clear();
         ui.setCurrentLanguage(QStringLiteral("es")); // the same value is written again too
         QCOMPARE(changed.count(), 2);
         QCOMPARE(platform.defaults.value(storedKey).toString(), QStringLiteral("es"));
 
-        // The engine's short-lived instances see the choice, whatever the system says, and share tables.
+        // The engine's short-lived instances see the choice, whatever the system says, share the
+        // tables and leave the views alone.
         platform.languages = {QStringLiteral("ja")};
-        LocalizationManager engine(platform);
-        QCOMPARE(engine.localizedString(QStringLiteral("ui.copyButton")), QStringLiteral("Copiar"));
-        QCOMPARE(&engine.strings(), &ui.strings());
-        QCOMPARE(&LocalizationManager::stringTable(QStringLiteral("DE")), &LocalizationManager::stringTable("en"));
+        LocalizationManager engineSide(platform);
+        QCOMPARE(engineSide.localizedString(QStringLiteral("ui.copyButton")), QStringLiteral("Copiar"));
+        QCOMPARE(&engineSide.strings(), &ui.strings());
+        engineSide.setCurrentLanguage(QStringLiteral("de"));
+        QCOMPARE(view->property("text").toString(), QStringLiteral("Descargado %.1f MB de %.1f MB (%d%%)"));
+        ui.setCurrentLanguage(QStringLiteral("DE")); // no texts of its own: English
+        QCOMPARE(view->property("text").toString(), QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"));
     }
 
     void unknownStoredCodeIsKeptWithEnglishTexts() {

@@ -10,8 +10,7 @@ Rectangle {
     property string error
 
     function localized(key) {
-        void card.localization.currentLanguage // redraw on a language change
-        return card.localization.localizedString(key)
+        return qsTrId(key)
     }
 
     objectName: "errorCard"

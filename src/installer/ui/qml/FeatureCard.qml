@@ -12,8 +12,7 @@ Rectangle {
     required property string descriptionKey
 
     function localized(key) {
-        void localization.currentLanguage // redraw on a language change
-        return localization.localizedString(key)
+        return qsTrId(key)
     }
 
     implicitHeight: Math.max(80, content.implicitHeight + 16)

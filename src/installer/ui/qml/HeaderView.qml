@@ -12,8 +12,7 @@ RowLayout {
     required property string appVersion
 
     function localized(key) {
-        void localization.currentLanguage // redraw on a language change
-        return localization.localizedString(key)
+        return qsTrId(key)
     }
 
     objectName: "header"

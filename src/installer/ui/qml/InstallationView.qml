@@ -15,8 +15,7 @@ ColumnLayout {
     signal openButtonShown(Item button)
 
     function localized(key) {
-        void installation.localization.currentLanguage // redraw on a language change
-        return installation.localization.localizedString(key)
+        return qsTrId(key)
     }
 
     objectName: "installationScreen"

@@ -10,8 +10,7 @@ ColumnLayout {
     required property QtObject service
 
     function localized(key) {
-        void welcome.localization.currentLanguage // redraw on a language change
-        return welcome.localization.localizedString(key)
+        return qsTrId(key)
     }
 
     // Only the digits of whatever was typed or pasted stay, in their order; empty is allowed.

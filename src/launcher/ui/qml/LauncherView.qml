@@ -21,8 +21,7 @@ Rectangle {
     color: Theme.controlBackground
 
     function tr(key) {
-        localization.currentLanguage // redraw when the language changes
-        return localization.localizedString(key)
+        return qsTrId(key)
     }
 
     // Shown means: in a window that is on screen.

@@ -17,8 +17,7 @@ Item {
     readonly property bool confirming: showingConfirmation && !service.isUninstalling
 
     function tr(key) {
-        localization.currentLanguage // redraw when the language changes
-        return localization.localizedString(key)
+        return qsTrId(key)
     }
 
     implicitWidth: 520
