@@ -4,6 +4,7 @@
 // HOME is the user's home. Every log line is printed as it is appended; a line that the run
 // replaces in place (the download progress) is printed once more in its final form when the
 // next line arrives. Exit status 0 when the run reached its last step, 1 otherwise.
+#include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
 #include "platform/systemplatform.h"
 
@@ -77,6 +78,7 @@ private:
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vistrel-install-run"));
+    vistrel::quitOnTerminationSignals();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Runs one installation into $HOME without a window."));

@@ -312,14 +312,16 @@ private slots:
         Timing timing;
         timing.quitDelay = 200ms;
         InstallationService service(platform, timing);
-        service.openLauncherApp();
-        QCOMPARE(platform.terminations, 0); // not before the delay
-        QTRY_COMPARE(platform.terminations, 1);
         // Not found: the installer stays open.
         platform.openApplicationSucceeds = false;
         service.openLauncherApp();
         QTest::qWait(400);
-        QCOMPARE(platform.terminations, 1);
+        QCOMPARE(platform.terminations, 0);
+        platform.openApplicationSucceeds = true;
+        service.openLauncherApp();
+        service.openLauncherApp();          // a second press starts no second launcher
+        QCOMPARE(platform.terminations, 0); // not before the delay
+        QTRY_COMPARE(platform.terminations, 1);
         QCOMPARE(service.installationLog(), QStringList({"🚀 Opening Vistrel...", "🚀 Opening Vistrel..."}));
         QCOMPARE(platform.openedApplications,
                  QStringList({"com.qelvonet.tarvik.launcher", "com.qelvonet.tarvik.launcher"}));
