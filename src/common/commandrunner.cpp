@@ -4,10 +4,67 @@
 #include "error.h"
 #include "porttext.h"
 
+#include <QCoreApplication>
 #include <QCoro/QCoroSignal>
 #include <QProcess>
+#include <QSet>
+
+#include <csignal>
+#include <thread>
+
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace vistrel {
+
+namespace {
+
+// Process groups of the children that run right now (each child leads its own).
+QSet<pid_t> &runningGroups() {
+    // Never destroyed: a coroutine frame may still end a child while the program exits.
+    static auto *groups = new QSet<pid_t>;
+    return *groups;
+}
+
+void signalGroup(pid_t group, int signal) {
+    if (group > 0)
+        ::kill(-group, signal);
+}
+
+// Keeps a child's group in the registry while it runs.
+class RunningChild {
+public:
+    explicit RunningChild(pid_t group)
+        : m_group(group) {
+        static const bool hooked = [] {
+            if (QCoreApplication *app = QCoreApplication::instance())
+                QObject::connect(app, &QCoreApplication::aboutToQuit, app, &endAllChildren);
+            return true;
+        }();
+        Q_UNUSED(hooked);
+        runningGroups().insert(m_group);
+    }
+    ~RunningChild() { runningGroups().remove(m_group); }
+    RunningChild(const RunningChild &) = delete;
+    RunningChild &operator=(const RunningChild &) = delete;
+
+private:
+    pid_t m_group;
+};
+
+} // namespace
+
+void endAllChildren() {
+    const QSet<pid_t> groups = runningGroups();
+    if (groups.isEmpty())
+        return;
+    for (const pid_t group : groups)
+        signalGroup(group, SIGTERM);
+    // The event loop is ending: no exit can be awaited, so the grace is a fixed short wait.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (const pid_t group : groups)
+        signalGroup(group, SIGKILL);
+}
 
 QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, ChildOutput output,
                                       QString workingDirectory, std::chrono::milliseconds timeout) {
@@ -29,6 +86,15 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
     }
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        // A group of its own, so that ending it reaches what a shell started too; and death with us,
+        // also when we are killed outright.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
 
     ProcessResult result;
     // Starting is a fork and exec: waiting for it is brief. The exit is awaited on the event loop.
@@ -39,13 +105,16 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
         co_return result;
     }
     // QProcess reads the pipe into its buffer as data arrives, so the child never stalls on a full pipe.
-    if (process.state() != QProcess::NotRunning) {
-        if (timeout.count() < 0) {
-            co_await qCoro(&process, &QProcess::finished);
-        } else if (!co_await qCoro(&process, &QProcess::finished, timeout)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+    const pid_t group = pid_t(process.processId());
+    const RunningChild registered(group);
+    if (process.state() != QProcess::NotRunning && !co_await qCoro(&process, &QProcess::finished, timeout)) {
+        result.timedOut = true;
+        signalGroup(group, SIGTERM);
+        if (process.state() != QProcess::NotRunning && !co_await qCoro(&process, &QProcess::finished, terminationGrace))
+            signalGroup(group, SIGKILL);
+        process.waitForFinished(5000);
+        // What the leader left behind in its group (a child that ignores SIGTERM) goes too.
+        signalGroup(group, SIGKILL);
     }
     result.output = output == ChildOutput::CaptureStderr ? process.readAllStandardError() : process.readAll();
     result.crashed = process.exitStatus() == QProcess::CrashExit;
@@ -55,13 +124,18 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
     co_return result;
 }
 
-QCoro::Task<void> runShellCommand(QString command) {
+QCoro::Task<void> runShellCommand(QString command, std::chrono::milliseconds timeout) {
     // (Literals are built outside the co_await expression: g++ 12 miscompiles them inside it.)
     const QString bash = QStringLiteral("/bin/bash");
     const QStringList arguments{QStringLiteral("-c"), command};
-    const ProcessResult r = co_await runProcess(bash, arguments);
+    const ProcessResult r = co_await runProcess(bash, arguments, ChildOutput::CaptureMerged, QString(), timeout);
     if (!r.started)
         throw Error(QStringLiteral("NSCocoaErrorDomain"), 4, r.launchError);
+    if (r.timedOut)
+        throw Error(QStringLiteral("ShellError"), commandTimedOutCode,
+                    QStringLiteral("The command did not finish in time (%1 s) and was ended: %2")
+                        .arg(double(timeout.count()) / 1000.0)
+                        .arg(command));
     if (r.exitCode != 0)
         throw Error(QStringLiteral("ShellError"), r.exitCode, decodeUtf8(r.output).value_or(QString()));
 }

@@ -19,24 +19,41 @@ enum class ChildOutput {
     CaptureStderr, // standard error is collected, standard output is ours
 };
 
+// The limit of a command nobody gave one: long for a service manager's call, short for a hang.
+inline constexpr std::chrono::milliseconds defaultCommandTimeout{60'000};
+// How long a child that outlived its limit gets between SIGTERM and SIGKILL.
+inline constexpr std::chrono::milliseconds terminationGrace{1'000};
+
 struct ProcessResult {
     bool started = false;
-    QString launchError;  // the platform's description when the child could not be started
-    int exitCode = -1;    // exit status, or the signal number when the child was killed
-    bool crashed = false; // ended by a signal
-    QByteArray output;    // what was collected (see ChildOutput)
+    bool timedOut = false; // outlived its limit and was ended
+    QString launchError;   // the platform's description when the child could not be started
+    int exitCode = -1;     // exit status, or the signal number when the child was killed
+    bool crashed = false;  // ended by a signal
+    QByteArray output;     // what was collected (see ChildOutput)
 };
 
 // Runs a program with an argument list and waits for it on the event loop. Output is drained
-// while the child runs, so a child that writes much never blocks. timeout < 0 waits forever.
+// while the child runs, so a child that writes much never blocks. The child leads a process group
+// of its own: when it outlives timeout, the whole group gets SIGTERM and, after terminationGrace,
+// SIGKILL. Children never outlive this program: the group ends when the application quits, and
+// the child gets SIGKILL should this program die without quitting.
 QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments,
                                       ChildOutput output = ChildOutput::CaptureMerged, QString workingDirectory = {},
-                                      std::chrono::milliseconds timeout = std::chrono::milliseconds(-1));
+                                      std::chrono::milliseconds timeout = defaultCommandTimeout);
+
+// Ends every child that runProcess started and that still runs (SIGTERM, then SIGKILL after a
+// short grace). Called when the application quits; safe to call at any time.
+void endAllChildren();
+
+// The code of the "ShellError" of a command that did not finish in time (as timeout(1) says).
+inline constexpr int commandTimedOutCode = 124;
 
 // Runs "/bin/bash -c <command>" with standard output and error through one pipe. Throws the
 // launch error when bash cannot start, and a "ShellError" carrying the exit status and the exact
-// collected output (not trimmed; empty when it is not UTF-8) when the command exits non-zero.
-QCoro::Task<void> runShellCommand(QString command);
+// collected output (not trimmed; empty when it is not UTF-8) when the command exits non-zero, or
+// commandTimedOutCode and a description saying so when it outlived its limit.
+QCoro::Task<void> runShellCommand(QString command, std::chrono::milliseconds timeout = defaultCommandTimeout);
 
 // The user's numeric id from "/usr/bin/id -u", trimmed; nothing when id cannot be started (the
 // line "Failed to get user ID: {error}" is printed then), prints nothing usable or no UTF-8.

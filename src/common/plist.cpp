@@ -8,7 +8,12 @@ namespace vistrel {
 namespace {
 
 // Recursive descent over the reader, positioned on the start element of a value.
-std::optional<QVariant> readValue(QXmlStreamReader &xml, QString &error) {
+std::optional<QVariant> readValue(QXmlStreamReader &xml, QString &error, int depth) {
+    // Each level costs a frame: a hostile file must not exhaust the stack.
+    if (depth > maxPlistDepth) {
+        error = QStringLiteral("values nested deeper than %1 levels").arg(maxPlistDepth);
+        return std::nullopt;
+    }
     const QStringView name = xml.name();
     if (name == u"dict") {
         QVariantMap map;
@@ -22,7 +27,7 @@ std::optional<QVariant> readValue(QXmlStreamReader &xml, QString &error) {
                 error = QStringLiteral("key \"%1\" has no value").arg(key);
                 return std::nullopt;
             }
-            auto value = readValue(xml, error);
+            auto value = readValue(xml, error, depth + 1);
             if (!value)
                 return std::nullopt;
             map.insert(key, *value);
@@ -32,7 +37,7 @@ std::optional<QVariant> readValue(QXmlStreamReader &xml, QString &error) {
     if (name == u"array") {
         QVariantList list;
         while (xml.readNextStartElement()) {
-            auto value = readValue(xml, error);
+            auto value = readValue(xml, error, depth + 1);
             if (!value)
                 return std::nullopt;
             list.append(*value);
@@ -71,6 +76,11 @@ std::optional<QVariant> readValue(QXmlStreamReader &xml, QString &error) {
 } // namespace
 
 std::optional<QVariant> parsePlist(const QByteArray &bytes, QString *errorOut) {
+    if (bytes.size() > maxPlistBytes) {
+        if (errorOut)
+            *errorOut = QStringLiteral("larger than %1 bytes").arg(maxPlistBytes);
+        return std::nullopt;
+    }
     QXmlStreamReader xml(bytes);
     QString error;
     std::optional<QVariant> result;
@@ -78,7 +88,7 @@ std::optional<QVariant> parsePlist(const QByteArray &bytes, QString *errorOut) {
         if (xml.name() != u"plist") {
             error = QStringLiteral("root element is <%1>, not <plist>").arg(xml.name());
         } else if (xml.readNextStartElement()) {
-            result = readValue(xml, error);
+            result = readValue(xml, error, 1);
             if (result)
                 xml.skipCurrentElement(); // the rest of <plist>
         } else {
@@ -100,11 +110,25 @@ std::optional<QVariant> parsePlist(const QByteArray &bytes, QString *errorOut) {
     return result;
 }
 
-QVariantMap readPlistFile(const QString &path) {
+std::optional<QVariant> readPlist(const QString &path, QString *error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const auto value = parsePlist(file.readAll());
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    // One byte past the limit is enough to know it is too large.
+    const QByteArray bytes = file.read(maxPlistBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return parsePlist(bytes, error);
+}
+
+QVariantMap readPlistFile(const QString &path, QString *error) {
+    const auto value = readPlist(path, error);
     return value ? value->toMap() : QVariantMap{};
 }
 

@@ -8,12 +8,21 @@
 
 namespace vistrel {
 
+// Limits of what is read: a property list of ours is a few kilobytes and a few levels deep.
+inline constexpr qint64 maxPlistBytes = 1 << 20;
+inline constexpr int maxPlistDepth = 64;
+
 // Reads an XML property list: dict (QVariantMap), array (QVariantList), string, integer (qint64),
-// real (double), true/false (bool), date and data (as text). Anything else, or XML that is not
-// well formed, gives nothing and a reason in *error.
+// real (double), true/false (bool), date and data (as text). Anything else, XML that is not well
+// formed, more than maxPlistBytes or values nested deeper than maxPlistDepth give nothing and a
+// reason in *error.
 std::optional<QVariant> parsePlist(const QByteArray &xml, QString *error = nullptr);
 
-// The top-level dictionary of the plist at path; empty when the file is missing or malformed.
-QVariantMap readPlistFile(const QString &path);
+// The plist at path, read within the same limits (a larger file is not read at all).
+std::optional<QVariant> readPlist(const QString &path, QString *error = nullptr);
+
+// The top-level dictionary of the plist at path; empty when the file is missing or refused
+// (the reason in *error).
+QVariantMap readPlistFile(const QString &path, QString *error = nullptr);
 
 } // namespace vistrel

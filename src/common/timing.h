@@ -22,8 +22,13 @@ struct Timing {
     std::chrono::milliseconds verifyRequestTimeout = 1000ms;
     std::chrono::milliseconds verifyPause = 3000ms;
     int verifyAttempts = 20;
+    // A transfer (location request, package) with no byte for this long has stalled.
+    std::chrono::milliseconds transferInactivity = 30000ms;
+    // The limit of each command; unpacking adds one second per MiB of package to it.
+    std::chrono::milliseconds commandTimeout = 60000ms;
 
-    // A copy with every wait divided by factor (at least 1 ms), for fast tests.
+    // A copy with every wait divided by factor (at least 1 ms), for fast tests. The two limits
+    // above stay: a slow machine must not turn into a stalled transfer or a hung command.
     Timing scaled(int factor) const {
         Timing t = *this;
         for (auto *d : {&t.pollingInterval, &t.quickPollingInterval, &t.probeTimeout, &t.restartGap, &t.quitDelay,

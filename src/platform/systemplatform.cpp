@@ -1,6 +1,8 @@
 #include "systemplatform.h"
 
 #include "common/bundleinfo.h"
+#include "common/diagnostics.h"
+#include "common/plist.h"
 #include "desktopentries.h"
 
 #include <QClipboard>
@@ -69,8 +71,15 @@ QString SystemPlatform::findApplicationBundle(const QString &home, const QString
         const QStringList bundles = dir.entryList({QStringLiteral("*.app")}, QDir::Dirs | QDir::NoDotAndDotDot);
         for (const QString &name : bundles) {
             const QString bundle = dir.filePath(name);
-            if (bundleInfoString(bundle, QStringLiteral("CFBundleIdentifier")) == bundleIdentifier)
+            const QString infoPlist = bundle + QStringLiteral("/Contents/Info.plist");
+            QString refusal;
+            const QVariantMap info = readPlistFile(infoPlist, &refusal);
+            const QVariant identifier = info.value(QStringLiteral("CFBundleIdentifier"));
+            if (identifier.typeId() == QMetaType::QString && identifier.toString() == bundleIdentifier)
                 return bundle;
+            // A bundle whose Info.plist cannot be read is no candidate; say why it was passed over.
+            if (info.isEmpty() && QFileInfo::exists(infoPlist))
+                printLine(QStringLiteral("Skipping %1: %2").arg(bundle, refusal));
         }
     }
     return {};

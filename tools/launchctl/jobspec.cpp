@@ -19,7 +19,7 @@ std::optional<QVariantMap> readTopDictionary(const QString &path, QString *reaso
         *reason = QStringLiteral("Could not read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(vistrel::maxPlistBytes + 1); // past the limit is refused unread
     if (file.error() != QFileDevice::NoError) {
         *reason = QStringLiteral("Could not read %1: %2").arg(path, file.errorString());
         return std::nullopt;

@@ -9,6 +9,13 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QStorageInfo>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace vistrel {
 
@@ -62,7 +69,92 @@ Error fileError(const QFile &file) {
     return Error(QStringLiteral("FileError"), file.error(), file.errorString());
 }
 
+// Writes all of bytes; on failure the system's own reason ("No space left on device").
+std::optional<Error> writeAll(QFile &file, const QByteArray &bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(file.handle(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int code = n < 0 ? errno : ENOSPC;
+            return Error(QStringLiteral("NSPOSIXErrorDomain"), code,
+                         QStringLiteral("Could not save the package to %1: %2")
+                             .arg(file.fileName(), QString::fromLocal8Bit(std::strerror(code))));
+        }
+        done += n;
+    }
+    return std::nullopt;
+}
+
+QString megabytes(qint64 bytes) {
+    return QString::number(double(bytes) / 1048576.0, 'f', 1) + QStringLiteral(" MB");
+}
+
+// The file system that path is on, or will be on once its missing folders are made.
+QStorageInfo storageOf(QString path) {
+    while (!QFileInfo::exists(path) && QFileInfo(path).absolutePath() != path)
+        path = QFileInfo(path).absolutePath();
+    return QStorageInfo(path);
+}
+
+// The error for a package of size bytes that does not fit, or nothing.
+std::optional<Error> lackOfSpace(qint64 size, const QString &targetPath, const QString &unpackFolder) {
+    const QStorageInfo temporary = storageOf(targetPath);
+    struct Need {
+        QStorageInfo storage;
+        QString folder;
+        qint64 bytes;
+        QString what;
+    };
+    QList<Need> needs{{temporary, QFileInfo(targetPath).absolutePath(), size, QStringLiteral("the package")}};
+    if (!unpackFolder.isEmpty()) {
+        const QStorageInfo unpacked = storageOf(unpackFolder);
+        // Unpacked files take at least the package's size.
+        if (unpacked.device() == temporary.device()) {
+            needs.first().bytes += size;
+            needs.first().what = QStringLiteral("the package and unpacking it");
+        } else {
+            needs.append({unpacked, unpackFolder, size, QStringLiteral("unpacking the package")});
+        }
+    }
+    for (const Need &need : needs) {
+        // The file already written counts as free: it is the one being replaced.
+        const qint64 free = need.storage.bytesAvailable() +
+                            (need.storage.device() == temporary.device() ? QFileInfo(targetPath).size() : 0);
+        if (need.storage.isValid() && free < need.bytes)
+            return Error(QStringLiteral("DownloadError"), DownloadProgressDelegate::noSpaceCode,
+                         QStringLiteral("Not enough disk space in %1: %2 needs %3, only %4 are free.")
+                             .arg(need.folder, need.what, megabytes(need.bytes), megabytes(free)));
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+std::shared_ptr<bool> DownloadProgressDelegate::abortWhenStalled(QNetworkReply *reply,
+                                                                 std::chrono::milliseconds limit) {
+    auto stalled = std::make_shared<bool>(false);
+    auto *timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    const auto moved = [timer] { timer->start(); };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, timer, moved);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, timer, moved);
+    QObject::connect(reply, &QNetworkReply::finished, timer, &QTimer::stop);
+    QObject::connect(timer, &QTimer::timeout, reply, [reply, stalled] {
+        *stalled = true;
+        reply->abort();
+    });
+    timer->start(limit);
+    return stalled;
+}
+
+Error DownloadProgressDelegate::stalledError(const QUrl &url, std::chrono::milliseconds limit) {
+    return Error(QStringLiteral("DownloadError"), stalledCode,
+                 QStringLiteral("No data arrived from %1 for %2 seconds; the transfer was stopped.")
+                     .arg(url.host())
+                     .arg(double(limit.count()) / 1000.0));
+}
 
 DownloadProgressDelegate::DownloadProgressDelegate(ProgressCallback progressCallback, QObject *parent)
     : QObject(parent)
@@ -78,7 +170,8 @@ std::optional<QString> DownloadProgressDelegate::progressText(qint64 written, qi
     return formatText(QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"), {writtenMB, expectedMB, percent});
 }
 
-QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url, QString targetPath) {
+QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url, QString targetPath,
+                                                     std::chrono::milliseconds inactivity, QString unpackFolder) {
     // A leftover with the same name is replaced, not a reason to fail.
     QFile file(targetPath);
     if (file.exists() && !file.remove())
@@ -91,6 +184,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
     const ReplyHolder holder(network.get(QNetworkRequest(url)));
     QNetworkReply *const reply = holder.get();
     reply->setReadBufferSize(readBufferSize);
+    const std::shared_ptr<bool> stalled = abortWhenStalled(reply, inactivity);
 
     std::optional<int> badStatus;
     std::optional<Error> writeError;
@@ -108,6 +202,15 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
         return false;
     };
 
+    // Once the size is known: a package that cannot fit fails now, not when the disk is full.
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (writeError || statusIsBad() || !length.isValid())
+            return;
+        writeError = lackOfSpace(length.toLongLong(), targetPath, unpackFolder);
+        if (writeError)
+            reply->abort();
+    });
     connect(reply, &QNetworkReply::readyRead, reply, [&] {
         if (badStatus || writeError)
             return;
@@ -116,8 +219,8 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
             return;
         }
         const QByteArray chunk = reply->readAll();
-        if (file.write(chunk) != chunk.size()) {
-            writeError = fileError(file);
+        writeError = writeAll(file, chunk);
+        if (writeError) {
             reply->abort();
             return;
         }
@@ -141,12 +244,13 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
     if (!writeError && !badStatus && !statusIsBad() && reply->error() == QNetworkReply::NoError) {
         // Whatever is still buffered when finished arrives belongs to the file too.
         const QByteArray rest = reply->readAll();
-        if (!rest.isEmpty() && file.write(rest) != rest.size())
-            writeError = fileError(file);
+        writeError = writeAll(file, rest);
         written += rest.size();
     }
     if (writeError)
         throw *writeError;
+    if (*stalled)
+        throw stalledError(url, inactivity);
     if (badStatus)
         throw Error(QStringLiteral("DownloadError"), badStatusCode,
                     QStringLiteral("The package download failed with HTTP status %1").arg(*badStatus));

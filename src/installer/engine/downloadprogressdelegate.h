@@ -4,12 +4,17 @@
 #include <QString>
 #include <QUrl>
 
+#include "common/error.h"
+
 #include <QCoro/QCoroTask>
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace vistrel {
 
@@ -25,11 +30,25 @@ public:
 
     // An HTTP status outside 200-299 from the package server.
     static constexpr int badStatusCode = 4;
+    // No byte arrived within the inactivity limit (also for the location request).
+    static constexpr int stalledCode = 5;
+    // The announced package does not fit the temporary folder or the folder it is unpacked into.
+    static constexpr int noSpaceCode = 6;
 
     explicit DownloadProgressDelegate(ProgressCallback progressCallback, QObject *parent = nullptr);
 
-    // Downloads url into targetPath, replacing a file already there.
-    QCoro::Task<void> download(QNetworkAccessManager &network, QUrl url, QString targetPath);
+    // Downloads url into targetPath, replacing a file already there. A transfer that moves no
+    // byte for inactivity is abandoned. Once the size is announced it must fit targetPath's file
+    // system and, when unpackFolder is given, that folder's too (twice when they share one).
+    QCoro::Task<void> download(QNetworkAccessManager &network, QUrl url, QString targetPath,
+                               std::chrono::milliseconds inactivity = std::chrono::milliseconds(30000),
+                               QString unpackFolder = {});
+
+    // Aborts reply when no byte moves for limit; the returned flag tells whether it did. The
+    // reply owns the watch.
+    static std::shared_ptr<bool> abortWhenStalled(QNetworkReply *reply, std::chrono::milliseconds limit);
+    // The stalledCode error for a transfer from url.
+    static Error stalledError(const QUrl &url, std::chrono::milliseconds limit);
 
     // "Downloaded %.1f MB of %.1f MB (%d%%)" in megabytes of 1 048 576 bytes, the percentage
     // truncated; nothing while the expected size is unknown (below 1).

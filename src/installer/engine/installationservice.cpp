@@ -16,9 +16,11 @@
 #include "installer/localization/localizationmanager.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
 #include <QCoro/QCoroSignal>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
@@ -37,6 +40,10 @@
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #ifndef VISTREL_DOWNLOAD_SERVICE_ORIGIN
 #error "VISTREL_DOWNLOAD_SERVICE_ORIGIN must name the download service's origin"
@@ -49,8 +56,8 @@ namespace {
 using namespace std::chrono_literals;
 
 const QString unzipProgram = QStringLiteral("/usr/bin/unzip");
-// Unpacking a large package on a slow disk takes a while; only a hung unzip should hit this.
-constexpr auto unzipTimeout = 30min;
+// Unpacking gets the command limit plus this per MiB of package: only a hung unzip hits it.
+constexpr auto unzipTimePerMiB = 1s;
 
 Error downloadError(int code, const QString &description) {
     return Error(QStringLiteral("DownloadError"), code, description);
@@ -86,6 +93,48 @@ std::filesystem::path fsPath(const QString &path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// Where path really is once every link is followed; the deepest part that exists decides where
+// the rest will be made. Empty when a link leads nowhere (writing would make its target).
+QString realPath(QString path) {
+    QString rest;
+    while (!QFileInfo(path).isSymLink() && !QFileInfo::exists(path) && QFileInfo(path).absolutePath() != path) {
+        rest.prepend(u'/' + QFileInfo(path).fileName());
+        path = QFileInfo(path).absolutePath();
+    }
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return real.isEmpty() ? QString() : real + rest;
+}
+
+// True when writing at path cannot land outside root through a link on the way (or at path).
+bool staysInside(const QString &root, const QString &path) {
+    const QString realRoot = realPath(root);
+    const QString real = realPath(path);
+    return !realRoot.isEmpty() && !real.isEmpty() && (real == realRoot || real.startsWith(realRoot + u'/'));
+}
+
+const QString outsideRoot = QStringLiteral("it leads outside the installation folder");
+
+// Holds the per-home installation lock while it lives. The kernel drops it with the process, so a
+// killed installer never leaves it behind.
+class RunLock {
+public:
+    explicit RunLock(const QString &path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+    }
+    ~RunLock() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    RunLock(const RunLock &) = delete;
+    RunLock &operator=(const RunLock &) = delete;
+    bool held() const { return m_held; }
+
+private:
+    int m_fd;
+    bool m_held = false;
+};
+
 } // namespace
 
 std::shared_ptr<InstallationService> InstallationService::create(Platform &platform, Timing timing) {
@@ -99,9 +148,30 @@ std::shared_ptr<InstallationService> InstallationService::create(Platform &platf
 InstallationService::InstallationService(Platform &platform, Timing timing, QObject *parent)
     : QObject(parent)
     , m_platform(platform)
-    , m_timing(timing) {}
+    , m_timing(timing) {
+    // A run cut short by quitting (window closed, a signal) leaves no package behind.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &InstallationService::discardTemporaryPackage);
+}
 
-InstallationService::~InstallationService() = default;
+InstallationService::~InstallationService() {
+    discardTemporaryPackage();
+}
+
+void InstallationService::discardTemporaryPackage() {
+    if (!m_temporaryPackage.isEmpty())
+        QFile::remove(m_temporaryPackage);
+    m_temporaryPackage.clear();
+}
+
+QString InstallationService::runLockPath(const QString &home) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(QDir::cleanPath(home)), QCryptographicHash::Sha1);
+    return folder + QStringLiteral("/vistrel-install-") + QString::fromLatin1(key.toHex().left(16)) +
+           QStringLiteral(".lock");
+}
 
 QString InstallationService::installerBundlePath() const {
     return m_installerBundlePath.isEmpty() ? mainBundlePath() : m_installerBundlePath;
@@ -234,7 +304,7 @@ QCoro::Task<void> InstallationService::stopExistingServices() {
     const QStringList commands{bootout, kill};
     for (const QString &command : commands) {
         try {
-            co_await runShellCommand(command);
+            co_await runShellCommand(command, m_timing.commandTimeout);
         } catch (const std::exception &) {
         }
     }
@@ -278,7 +348,11 @@ bool InstallationService::isDownloadableUrl(const QString &location) {
 QCoro::Task<QString> InstallationService::requestDownloadLocation(QUrl serviceUrl) {
     LocationReply owner{m_network.get(QNetworkRequest(serviceUrl))};
     QNetworkReply *const reply = owner.reply;
+    const std::shared_ptr<bool> stalled =
+        DownloadProgressDelegate::abortWhenStalled(reply, m_timing.transferInactivity);
     co_await qCoro(reply).waitForFinished();
+    if (*stalled)
+        throw DownloadProgressDelegate::stalledError(serviceUrl, m_timing.transferInactivity);
 
     // An error page is not a location: say which status came back instead of parsing its body.
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -317,7 +391,8 @@ QCoro::Task<void> InstallationService::downloadVistrel() {
             updateLastLog(text);
     });
     const QUrl packageUrl(location, QUrl::StrictMode);
-    co_await delegate.download(m_network, packageUrl, packagePath);
+    m_temporaryPackage = packagePath;
+    co_await delegate.download(m_network, packageUrl, packagePath, m_timing.transferInactivity, installRoot());
     co_await unpackPackage(packagePath);
 }
 
@@ -329,7 +404,10 @@ QCoro::Task<void> InstallationService::unpackPackage(QString packagePath) {
     QDir().mkpath(root); // unzip creates it itself, or fails below
 
     // Nothing is unpacked until every entry is known to land inside the root.
-    const PackageCheck check = co_await checkPackageEntries(unzipProgram, packagePath);
+    const PackageCheck check = co_await checkPackageEntries(unzipProgram, packagePath, root);
+    // From here a failure keeps the package for a look; only an interruption removes it.
+    if (check.outcome != PackageCheck::Outcome::Safe)
+        m_temporaryPackage.clear();
     if (check.outcome == PackageCheck::Outcome::Unreadable) {
         appendLog(QStringLiteral("ERROR: ") + check.message);
         throw extractionError(check.exitCode);
@@ -340,18 +418,25 @@ QCoro::Task<void> InstallationService::unpackPackage(QString packagePath) {
     }
 
     const QStringList arguments{QStringLiteral("-o"), packagePath, QStringLiteral("-d"), root};
-    const ProcessResult unzip =
-        co_await runProcess(unzipProgram, arguments, ChildOutput::CaptureStderr, QString(), unzipTimeout);
+    const auto limit = m_timing.commandTimeout + unzipTimePerMiB * (QFileInfo(packagePath).size() / (1 << 20));
+    const ProcessResult unzip = co_await runProcess(unzipProgram, arguments, ChildOutput::CaptureStderr, QString(),
+                                                    std::chrono::duration_cast<std::chrono::milliseconds>(limit));
+    if (unzip.started && unzip.exitCode == 0 && !unzip.crashed && !unzip.timedOut) {
+        discardTemporaryPackage();
+        co_return;
+    }
+    m_temporaryPackage.clear();
+    if (unzip.timedOut) {
+        appendLog(QStringLiteral("ERROR: unzip did not finish in time and was ended."));
+        throw extractionError(commandTimedOutCode);
+    }
     if (!unzip.started) {
         appendLog(QStringLiteral("Process failed to even start: ") +
                   Error(QStringLiteral("NSCocoaErrorDomain"), 4, unzip.launchError).fullDescription());
         throw extractionError(unzipNotStartedCode);
     }
-    if (unzip.exitCode != 0 || unzip.crashed) {
-        appendLog(QStringLiteral("ERROR: ") + decodeUtf8(unzip.output).value_or(QStringLiteral("Unknown error")));
-        throw extractionError(unzip.exitCode);
-    }
-    QFile::remove(packagePath);
+    appendLog(QStringLiteral("ERROR: ") + decodeUtf8(unzip.output).value_or(QStringLiteral("Unknown error")));
+    throw extractionError(unzip.exitCode);
 }
 
 QString InstallationService::serverLanguageCodeFor(const QString &installerLanguage) {
@@ -376,7 +461,7 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
     try {
         const QString strip = QStringLiteral("xattr -rd com.apple.quarantine ") + shellQuote(root) +
                               QStringLiteral(" 2>/dev/null || true");
-        co_await runShellCommand(strip);
+        co_await runShellCommand(strip, m_timing.commandTimeout);
     } catch (const std::exception &) {
         appendLog(QStringLiteral("⚠️ Warning: Could not run quarantine strip."));
     }
@@ -386,21 +471,32 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
     const QString relay = root + QStringLiteral("/TarvikService.app/Contents/MacOS/TURN/turnserver");
     constexpr auto executable = std::filesystem::perms(0755);
     std::error_code permissionError;
+    QString permissionProblem;
+    // Permissions follow links: one that leads out of the root is not touched.
+    const auto makeExecutable = [&](const QString &file) {
+        if (!staysInside(root, file))
+            permissionProblem = file + QStringLiteral(": ") + outsideRoot;
+        else
+            std::filesystem::permissions(fsPath(file), executable, permissionError);
+        if (permissionError)
+            permissionProblem = QString::fromLocal8Bit(permissionError.message());
+        return permissionProblem.isEmpty();
+    };
+    bool permissionsOk = true;
     if (QFileInfo::exists(server))
-        std::filesystem::permissions(fsPath(server), executable, permissionError);
+        permissionsOk = makeExecutable(server);
     else
         appendLog(QStringLiteral("⚠️ Warning: Tarvik binary not found at ") + server);
     // A failure on the server leaves the relay alone.
-    if (!permissionError && QFileInfo::exists(relay))
-        std::filesystem::permissions(fsPath(relay), executable, permissionError);
-    if (permissionError)
-        appendLog(QStringLiteral("⚠️ Error setting binary permissions: ") +
-                  QString::fromLocal8Bit(permissionError.message()));
+    if (permissionsOk && QFileInfo::exists(relay))
+        makeExecutable(relay);
+    if (!permissionProblem.isEmpty())
+        appendLog(QStringLiteral("⚠️ Error setting binary permissions: ") + permissionProblem);
 
     try {
         const QString scripts =
-            QStringLiteral("find ") + shellQuote(root) + QStringLiteral(" -name '*.sh' -exec chmod +x {} \\;");
-        co_await runShellCommand(scripts);
+            QStringLiteral("find ") + shellQuote(root) + QStringLiteral(" -name '*.sh' -type f -exec chmod +x {} \\;");
+        co_await runShellCommand(scripts, m_timing.commandTimeout);
     } catch (const std::exception &e) {
         const auto *error = dynamic_cast<const Error *>(&e);
         appendLog(QStringLiteral("⚠️ Error setting script permissions: ") +
@@ -411,17 +507,20 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
     const QString portText = m_selectedPort.isEmpty() ? QString::fromUtf16(paths::defaultPortText) : m_selectedPort;
     const QString portFile = paths::portFile(m_platform.homeDirectory());
     QString writeError;
-    if (QDir().mkpath(QFileInfo(portFile).absolutePath()) && writeTextAtomically(portFile, portText, &writeError))
+    if (staysInside(root, portFile) && QDir().mkpath(QFileInfo(portFile).absolutePath()) &&
+        writeTextAtomically(portFile, portText, &writeError))
         appendLog(QStringLiteral("Port configured to: ") + portText);
     else
         appendLog(QStringLiteral("⚠️ Could not write port.txt file. The service will use its default port."));
 
     appendLog(QStringLiteral("Writing language configuration..."));
     const QString language = serverLanguageCode();
-    if (writeTextAtomically(paths::languageFile(m_platform.homeDirectory()), language, &writeError))
+    const QString languageFile = paths::languageFile(m_platform.homeDirectory());
+    QString languageError = outsideRoot;
+    if (staysInside(root, languageFile) && writeTextAtomically(languageFile, language, &languageError))
         appendLog(QStringLiteral("Language set to: ") + language);
     else
-        appendLog(QStringLiteral("⚠️ Could not write lang.txt file: ") + writeError);
+        appendLog(QStringLiteral("⚠️ Could not write lang.txt file: ") + languageError);
 
     appendLog(QStringLiteral("Files ready at: ") + root);
 }
@@ -487,7 +586,7 @@ QCoro::Task<void> InstallationService::installLauncherApp() {
         throw fileError(copied);
 
     const QString chmod = QStringLiteral("chmod +x ") + shellQuote(target + QStringLiteral("/Contents/MacOS/Vistrel"));
-    co_await runShellCommand(chmod);
+    co_await runShellCommand(chmod, m_timing.commandTimeout);
     if (const std::optional<QString> warning = addLauncherToMenu(m_platform, target))
         appendLog(*warning);
     appendLog(QStringLiteral("Launcher app installed to: ") + target);
@@ -571,7 +670,7 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
 
     bool started = false;
     try {
-        co_await runShellCommand(bootstrap);
+        co_await runShellCommand(bootstrap, m_timing.commandTimeout);
         started = true;
     } catch (const std::exception &) {
         // Usually an agent with this label is still loaded; the restart below settles it.
@@ -583,11 +682,11 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
 
     appendLog(QStringLiteral("Service may already be loaded. Restarting..."));
     try {
-        co_await runShellCommand(bootout);
+        co_await runShellCommand(bootout, m_timing.commandTimeout);
     } catch (const std::exception &) {
     }
     co_await pauseFor(m_timing.restartGap);
-    co_await runShellCommand(bootstrap); // this failure is the step's
+    co_await runShellCommand(bootstrap, m_timing.commandTimeout); // this failure is the step's
     appendLog(QStringLiteral("✅ Service restarted successfully."));
 }
 
@@ -657,6 +756,8 @@ void InstallationService::startInstallation() {
 QCoro::Task<void> InstallationService::runInstallation(std::shared_ptr<InstallationService> keepAlive) {
     Q_UNUSED(keepAlive); // held until this frame ends
     co_await performInstallation();
+    // Callers hear of the end from the event loop, also when the run was refused at once.
+    co_await pauseFor(0ms);
     m_running = false;
     emit runFinished();
 }
@@ -688,6 +789,13 @@ QCoro::Task<bool> InstallationService::somethingListensOn(quint16 port) {
 }
 
 QCoro::Task<void> InstallationService::performInstallation() {
+    // Two runs into one home would stop each other's server and overwrite each other's files.
+    const RunLock lock(runLockPath(m_platform.homeDirectory()));
+    if (!lock.held()) {
+        refuseRun(QStringLiteral("Another installation is already running for this user. "
+                                 "Wait until it has finished, then try again."));
+        co_return;
+    }
     appendLog(QStringLiteral("Initial system check..."));
     co_await stopExistingServices();
 
@@ -757,9 +865,13 @@ QCoro::Task<void> InstallationService::runStep(InstallationStep step) {
 }
 
 void InstallationService::openLauncherApp() {
+    // The installer is on its way out: a second press would start a second launcher.
+    if (m_openingLauncher)
+        return;
     appendLog(QStringLiteral("🚀 Opening Vistrel..."));
     if (!m_platform.openApplication(QString::fromUtf16(paths::launcherBundleIdentifier)))
         return; // not installed (or not startable): the installer stays open
+    m_openingLauncher = true;
     QTimer::singleShot(m_timing.quitDelay, this, [this] { m_platform.terminateApplication(); });
 }
 

@@ -108,6 +108,7 @@ public:
     // The body of one run: initial cleanup, port checks, then the seven steps. Never throws.
     QCoro::Task<void> performInstallation();
     // Opens the installed launcher and quits a moment later; nothing more when it is not found.
+    // Once the launcher has been started, further calls do nothing.
     Q_INVOKABLE void openLauncherApp();
     // True from startInstallation until its run has ended.
     bool isRunning() const { return m_running; }
@@ -134,6 +135,10 @@ public:
     // The port a run installs for: the typed text as a strict decimal integer from 1 to 65535,
     // nothing when the text is refused (an empty text included).
     static std::optional<quint16> portForRun(const QString &portText);
+
+    // The lock a run holds for the home folder (in the user's runtime folder): a second run of any
+    // kind while one is going is refused.
+    static QString runLockPath(const QString &home);
 
     // The download service's origin: the user default "downloadServiceOrigin" when set, else the
     // origin this build was configured with.
@@ -175,6 +180,8 @@ private:
 
     QCoro::Task<QString> requestDownloadLocation(QUrl serviceUrl);
     QCoro::Task<void> unpackPackage(QString packagePath);
+    // Removes the package a run is still downloading or unpacking.
+    void discardTemporaryPackage();
     QString installRoot() const;
 
     // keepAlive: the reference that keeps a shared-owned service alive until the run has ended.
@@ -191,6 +198,8 @@ private:
     QNetworkAccessManager m_network;
     QString m_installerBundlePath;
     bool m_running = false;
+    bool m_openingLauncher = false;
+    QString m_temporaryPackage; // while a run downloads or unpacks it
 
     InstallationStep m_currentStep = InstallationStep::stopServices;
     bool m_isInstalling = false;

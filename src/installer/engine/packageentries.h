@@ -39,7 +39,8 @@ struct PackageCheck {
 };
 
 // Lists the archive with unzip and checks that no entry (nor any link it stores) leads out of
-// the folder it is unpacked into.
-QCoro::Task<PackageCheck> checkPackageEntries(QString unzipProgram, QString zipPath);
+// root, the folder it is unpacked into, once every link is followed: the package's own, chained,
+// and those an earlier installation left in root.
+QCoro::Task<PackageCheck> checkPackageEntries(QString unzipProgram, QString zipPath, QString root = {});
 
 } // namespace vistrel

@@ -3,6 +3,7 @@
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/systemplatform.h"
+#include "common/terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -106,6 +107,8 @@ bool wantsHeadlessInstaller(int argc, char *argv[]) {
 
 int runHeadlessInstaller(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    // A signal mid-run ends the run cleanly: children end, no temporary package stays.
+    quitOnTerminationSignals();
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Installs the Tarvik server, the Vistrel launcher and its service for the current user.\n"

@@ -1,3 +1,5 @@
+#include "common/singleinstance.h"
+#include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
 #include "installer/ui/headlessinstall.h"
@@ -7,6 +9,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
@@ -17,6 +20,11 @@ int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     // Lets the desktop match the window to the installer's menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.qelvonet.tarvik.installer"));
+    // A second window would start a second run into the same home: the first comes forward instead.
+    vistrel::SingleInstance instance(QStringLiteral("VistrelInstaller"));
+    if (instance.handOverToRunningInstance())
+        return 0;
+    vistrel::quitOnTerminationSignals();
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
     platform.prepareEnvironment();
 
@@ -27,7 +35,13 @@ int main(int argc, char *argv[]) {
     const std::shared_ptr<vistrel::InstallationService> service = vistrel::InstallationService::create(platform);
 
     QQmlApplicationEngine engine;
-    if (!vistrel::loadInstallerWindow(engine, localization, *service, info))
+    QQuickWindow *window = vistrel::loadInstallerWindow(engine, localization, *service, info);
+    if (!window)
         return 1;
+    QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window] {
+        window->showNormal();
+        window->raise();
+        window->requestActivate();
+    });
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "common/paths.h"
+#include "common/singleinstance.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
 #include "launcher/ui/appdelegate.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(Vistrel_LauncherPlugin)
@@ -21,6 +23,9 @@ int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     // Lets the desktop match the window to the launcher's menu entry.
     QGuiApplication::setDesktopFileName(QString::fromUtf16(vistrel::paths::launcherBundleIdentifier));
+    vistrel::SingleInstance instance(QStringLiteral("Vistrel"));
+    if (instance.handOverToRunningInstance())
+        return 0;
     vistrel::AppDelegate::install();
     vistrel::SystemPlatform platform(QStringLiteral("Vistrel"));
     platform.prepareEnvironment();
@@ -34,8 +39,14 @@ int main(int argc, char *argv[]) {
     vistrel::LauncherController controller(localization, serviceManager, uninstaller, info);
 
     QQmlApplicationEngine engine;
-    if (!vistrel::loadLauncherWindow(engine, controller))
+    QQuickWindow *window = vistrel::loadLauncherWindow(engine, controller);
+    if (!window)
         return 1;
+    QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window] {
+        window->showNormal();
+        window->raise();
+        window->requestActivate();
+    });
     vistrel::AppDelegate::finishedLaunching(engine.rootObjects());
     return app.exec();
 }

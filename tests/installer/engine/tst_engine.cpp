@@ -196,6 +196,26 @@ private slots:
         QCOMPARE(modeOf(target + u"/Helpers/launchctl"_s), 0750);
     }
 
+    void openLauncherApp() {
+        FakePlatform platform;
+        Timing timing;
+        timing.quitDelay = 200ms;
+        InstallationService service(platform, timing);
+        // Not found: the installer stays open.
+        platform.openApplicationSucceeds = false;
+        service.openLauncherApp();
+        QTest::qWait(400);
+        QCOMPARE(platform.terminations, 0);
+        platform.openApplicationSucceeds = true;
+        service.openLauncherApp();
+        service.openLauncherApp();          // a second press starts no second launcher
+        QCOMPARE(platform.terminations, 0); // not before the delay
+        QTRY_COMPARE(platform.terminations, 1);
+        QCOMPARE(service.installationLog(), QStringList({"🚀 Opening Vistrel...", "🚀 Opening Vistrel..."}));
+        QCOMPARE(platform.openedApplications,
+                 QStringList({"com.qelvonet.tarvik.launcher", "com.qelvonet.tarvik.launcher"}));
+    }
+
     void verification_data() {
         QTest::addColumn<QList<int>>("statuses");
         QTest::addColumn<QByteArray>("portFile"); // {port} is the server's; empty: no file

@@ -1,0 +1,302 @@
+// Hostile conditions: transfers that stall, disks that fill, packages whose links lead out, property
+// lists that never end, commands that hang, a second window, a second run, signals mid-run.
+#include "common/commandrunner.h"
+#include "common/paths.h"
+#include "common/plist.h"
+#include "common/singleinstance.h"
+#include "enginetesthelpers.h"
+#include "platform/systemplatform.h"
+
+#include "await.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <unistd.h>
+
+using namespace vistrel;
+using namespace vistrel::test;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The download step of world's engine, with the inactivity limit shortened to 0.3 s.
+std::optional<Error> download(World &world) {
+    Timing timing;
+    timing.transferInactivity = 300ms;
+    world.service = InstallationService::create(world.platform, timing);
+    return runStep(world.service->downloadVistrel());
+}
+
+QStringList entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System, QDir::Name);
+}
+
+QByteArray deepPlist(int levels) {
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + QByteArray("<array>").repeated(levels) +
+           QByteArray("</array>").repeated(levels) + "</plist>";
+}
+
+constexpr int signalDeadlineMs = 2000; // a signalled run must be gone by then
+
+// One run of the headless installer into home, with the package downloaded to tmp.
+std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, const QString &origin) {
+    auto run = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"HOME"_s, home.path());
+    environment.insert(u"TMPDIR"_s, tmp);
+    run->setProcessEnvironment(environment);
+    run->start(installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s,
+               {u"--headless"_s, u"--download-service"_s, origin, u"--port"_s, QString::number(freePort())});
+    return run;
+}
+
+QByteArray procFile(qint64 pid, const QString &name) {
+    QFile file(u"/proc/%1/"_s.arg(pid) + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class InstallerFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { qputenv("TMPDIR", QFile::encodeName(m_tmp.path())); }
+
+    void stalledTransfersEndWithAClearError_data() {
+        QTest::addColumn<bool>("stallLocation");
+        QTest::newRow("location request, before answering") << true;
+        QTest::newRow("package, mid-body") << false; // a byte a second: gaps beyond the limit
+    }
+    void stalledTransfersEndWithAClearError() {
+        QFETCH(bool, stallLocation);
+        QTcpServer silent; // the system accepts its connections; it never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const DemoVendor vendor({u"--rate"_s, u"1"_s});
+        World world(stallLocation ? u"http://127.0.0.1:%1"_s.arg(silent.serverPort()) : vendor.origin());
+        const auto error = download(world);
+        QVERIFY(error && error->domain() == u"DownloadError"_s && error->code() == 5);
+        QCOMPARE(error->description().left(46), u"No data arrived from 127.0.0.1 for 0.3 seconds"_s);
+        QCOMPARE(QDir(m_tmp.path()).entryList({u"Vistrel_*"_s}), QStringList());
+    }
+
+    void slowButMovingDownloadGoesOn() {
+        const DemoVendor vendor({u"--rate"_s, u"400000"_s}); // over a second, far beyond the limit
+        World world(vendor.origin());
+        QCOMPARE(download(world), std::nullopt);
+    }
+
+    void fullDiskIsNamed_data() {
+        QTest::addColumn<QStringList>("vendorArguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("size announced") << QStringList() << u"Not enough disk space in "_s;
+        QTest::newRow("size unknown") << QStringList{u"--no-content-length"_s} << u"No space left on device"_s;
+    }
+    void fullDiskIsNamed() {
+        QFETCH(QStringList, vendorArguments);
+        QFETCH(QString, message);
+        QTemporaryDir disk;
+        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk.path()}) != 0)
+            QSKIP("no tmpfs can be mounted here (that needs root): the full-disk cases are not tried");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {u"-l"_s, disk.path()}); });
+        qputenv("TMPDIR", QFile::encodeName(disk.path()));
+        // Two MiB that do not compress cannot fit the one MiB disk.
+        QByteArray noise(2 << 20, '\0');
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        const DemoVendor vendor(QStringList{u"--package"_s, makePackage(m_tmp.path(), {{u"noise"_s, noise}})} +
+                                vendorArguments);
+        World world(vendor.origin());
+        const auto error = download(world);
+        QVERIFY2(error && error->description().contains(message), error ? qPrintable(error->description()) : "");
+        QCOMPARE(QDir(disk.path()).entryList({u"Vistrel_*"_s}), QStringList());
+    }
+
+    void linksLeadingOutAreRefusedBeforeUnpacking_data() {
+        QTest::addColumn<QList<PackageFile>>("files");
+        QTest::addColumn<QString>("leftover"); // a link an earlier installation left, to outside
+        QTest::addColumn<QString>("entry");
+        const auto link = [](const QString &path, const QByteArray &target) {
+            return PackageFile{path, target, 0777, true};
+        };
+        QTest::newRow("chain up") << QList<PackageFile>{link(u"x/l1"_s, ".."), link(u"x/l2"_s, "l1/..")} << QString()
+                                  << u"x/l2"_s;
+        QTest::newRow("folder left as a link") << QList<PackageFile>{{u"TarvikService.app/Contents/x"_s, "x"}}
+                                               << u"TarvikService.app"_s << u"TarvikService.app/Contents/x"_s;
+    }
+    void linksLeadingOutAreRefusedBeforeUnpacking() {
+        QFETCH(QList<PackageFile>, files);
+        QFETCH(QString, leftover);
+        QFETCH(QString, entry);
+        const DemoVendor vendor({u"--package"_s, makePackage(m_tmp.path(), files)});
+        World world(vendor.origin());
+        const QString outside = world.home.path() + u"/outside"_s;
+        QVERIFY(QDir().mkpath(outside) && QDir().mkpath(world.root()));
+        if (!leftover.isEmpty())
+            QVERIFY(QFile::link(outside, world.root() + u'/' + leftover));
+        const auto error = download(world);
+        QVERIFY(error && error->domain() == u"ExtractionError"_s);
+        QCOMPARE(world.service->installationLog().filter(entry).size(), 1);
+        QCOMPARE(entries(outside), QStringList());
+        QCOMPARE(entries(world.root()), leftover.isEmpty() ? QStringList() : QStringList{leftover});
+    }
+
+    void fileStepsDoNotWriteThroughLeftoverLinks() {
+        World world;
+        const QString outside = world.home.path() + u"/outside/"_s;
+        const QString macos = world.root() + u"/TarvikService.app/Contents/MacOS"_s;
+        QVERIFY(QDir().mkpath(outside + u"Media"_s) && QDir().mkpath(macos));
+        QVERIFY(writeFile(outside + u"victim"_s, "#!/bin/sh\n") && writeFile(outside + u"victim.sh"_s, "#!/bin/sh\n"));
+        QVERIFY(QFile::link(outside + u"Media"_s, world.root() + u"/Media"_s));
+        QVERIFY(QFile::link(outside + u"lang.txt"_s, world.root() + u"/lang.txt"_s));
+        QVERIFY(QFile::link(outside + u"victim.sh"_s, world.root() + u"/run.sh"_s));
+        QVERIFY(QFile::link(outside + u"victim"_s, macos + u"/Tarvik"_s));
+        await(world.service->prepareInstalledFiles());
+        QCOMPARE(entries(outside), (QStringList{u"Media"_s, u"victim"_s, u"victim.sh"_s}));
+        QCOMPARE(entries(outside + u"Media"_s), QStringList());
+        QCOMPARE((modeOf(outside + u"victim"_s) | modeOf(outside + u"victim.sh"_s)) & 0111, 0);
+        QCOMPARE(world.service->installationLog().filter(u"⚠️"_s).size(), 3); // binary, port, language
+    }
+
+    void hostilePlistsAreRefusedNeverCrash() {
+        TestHome home;
+        const QString plist = home.path() + u"/deep.plist"_s;
+        QVERIFY(writeFile(plist, deepPlist(50000)));
+        QProcess launchctl;
+        launchctl.start(launchctlTool(), {u"bootstrap"_s, u"gui/%1"_s.arg(::getuid()), plist});
+        QVERIFY(launchctl.waitForFinished(10000) && launchctl.exitStatus() == QProcess::NormalExit);
+        const QStringList said = QString::fromUtf8(launchctl.readAllStandardError()).split(u'\n');
+        QCOMPARE(said.value(0), u"Bootstrap failed: 5: Input/output error"_s);
+        QVERIFY(said.value(1).endsWith(u"values nested deeper than 64 levels"_s));
+
+        // Looking an application up passes over a bundle whose Info.plist is refused.
+        const QString apps = home.path() + u"/Applications/"_s;
+        QVERIFY(writeFile(apps + u"A.app/Contents/Info.plist"_s, deepPlist(50000)));
+        QVERIFY(
+            writeFile(apps + u"B.app/Contents/Info.plist"_s, readAll(launcherBundle() + u"/Contents/Info.plist"_s)));
+        QCOMPARE(
+            SystemPlatform::findApplicationBundle(home.path(), QString::fromUtf16(paths::launcherBundleIdentifier)),
+            apps + u"B.app"_s);
+
+        // Mutations of a real plist: each is read or refused with a reason, none crashes or hangs.
+        const QByteArray original = readAll(installerBundle() + u"/Contents/Info.plist"_s);
+        QRandomGenerator random(12);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray bytes = original;
+            for (int edits = 1 + random.bounded(4); edits > 0; --edits) {
+                const qsizetype at = random.bounded(bytes.size());
+                const qsizetype length = random.bounded(std::min<qsizetype>(40, bytes.size() - at)) + 1;
+                const int kind = random.bounded(3);
+                if (kind == 0)
+                    bytes[at] = char(random.bounded(256));
+                else if (kind == 1)
+                    bytes.remove(at, length);
+                else
+                    bytes.insert(at, bytes.mid(at, length).repeated(1 + random.bounded(2000)));
+            }
+            QString reason;
+            QVERIFY2(parsePlist(bytes, &reason) || !reason.isEmpty(), bytes.constData());
+        }
+    }
+
+    void hungCommandsEndWithTheirChildren() {
+        // The shell and its child both ignore SIGTERM: only SIGKILL ends them.
+        const QString pidFile = m_tmp.filePath(u"pid"_s);
+        const auto error =
+            runStep(runShellCommand(u"trap '' TERM; sleep 60 & echo $! > '%1'; wait"_s.arg(pidFile), 300ms));
+        QVERIFY(error && error->domain() == u"ShellError"_s);
+        QVERIFY2(error->description().contains(u"did not finish in time"_s), qPrintable(error->description()));
+        const qint64 sleeper = readAll(pidFile).trimmed().toLongLong();
+        QVERIFY(sleeper > 0);
+        const QString stat = u"/proc/%1/stat"_s.arg(sleeper);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(stat) || readAll(stat).contains(") Z "), 2000);
+    }
+
+    void secondWindowHandsOverToTheFirst() {
+        TestHome home; // a runtime folder of its own
+        SingleInstance first(u"faults"_s);
+        QVERIFY(!first.handOverToRunningInstance());
+        QSignalSpy raised(&first, &SingleInstance::activationRequested);
+        QVERIFY(SingleInstance(u"faults"_s).handOverToRunningInstance());
+        QVERIFY(raised.wait(5000));
+
+        // A socket left by a killed program blocks nobody.
+        SingleInstance later(u"stale"_s);
+        const QString bind = u"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_s;
+        QCOMPARE(QProcess::execute(u"python3"_s, {u"-c"_s, bind, later.socketPath()}), 0);
+        QVERIFY(!later.handOverToRunningInstance());
+        QVERIFY(SingleInstance(u"stale"_s).handOverToRunningInstance());
+    }
+
+    void secondRunIsRefusedAndAKilledOneBlocksNothing() {
+        TestHome home;
+        QTemporaryDir tmp;
+        const DemoVendor vendor({u"--rate"_s, u"50000"_s}); // several seconds of download
+        const auto first = startRun(home, tmp.path(), vendor.origin());
+        QByteArray seen;
+        QTRY_VERIFY_WITH_TIMEOUT((seen += first->readAllStandardOutput()).contains("Downloading from"), 30000);
+
+        const auto second = startRun(home, tmp.path(), vendor.origin());
+        QVERIFY(second->waitForFinished(10000) && second->exitCode() == 1);
+        QVERIFY(second->readAllStandardError().contains("Another installation is already running"));
+        QCOMPARE(second->readAllStandardOutput(), QByteArray()); // it touched nothing
+
+        first->kill();
+        QVERIFY(first->waitForFinished(5000));
+        const auto third = startRun(home, tmp.path(), vendor.origin());
+        QTRY_VERIFY_WITH_TIMEOUT((seen += third->readAllStandardOutput()).contains("Requesting stable"), 30000);
+        third->terminate();
+        QVERIFY(third->waitForFinished(signalDeadlineMs));
+    }
+
+    void signalEndsTheRunAndWhatItStarted_data() {
+        QTest::addColumn<bool>("midUnpack");
+        QTest::newRow("mid-download") << false;
+        QTest::newRow("mid-unpack") << true;
+    }
+    void signalEndsTheRunAndWhatItStarted() {
+        QFETCH(bool, midUnpack);
+        TestHome home;
+        QTemporaryDir tmp;
+        // Many zeros pack small and take unzip a while.
+        const QString package = tmp.filePath(u"big.zip"_s);
+        const QString make =
+            u"cp \"$1\" \"$2\" && cd \"${2%/*}\" && truncate -s 400M zeros && zip -q -1 \"$2\" zeros"_s;
+        QCOMPARE(QProcess::execute(u"bash"_s, {u"-c"_s, make, u"-"_s, demoPackage(), package}), 0);
+        QVERIFY(QFile::remove(tmp.filePath(u"zeros"_s)));
+        const DemoVendor vendor(midUnpack ? QStringList{u"--package"_s, package}
+                                          : QStringList{u"--rate"_s, u"50000"_s});
+        const auto run = startRun(home, tmp.path(), vendor.origin());
+        qint64 unzip = 0;
+        if (midUnpack) {
+            const QString children = u"task/%1/children"_s.arg(run->processId());
+            const auto child = [&] {
+                return procFile(run->processId(), children).trimmed().split(' ').last().toLongLong();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(procFile(unzip = child(), u"cmdline"_s).contains("\0-o\0"_ba), 30000);
+        } else {
+            QByteArray seen;
+            QTRY_VERIFY_WITH_TIMEOUT((seen += run->readAllStandardOutput()).contains("Downloading from"), 30000);
+        }
+        ::kill(pid_t(run->processId()), SIGTERM);
+        QVERIFY(run->waitForFinished(signalDeadlineMs));
+        QCOMPARE(run->exitCode(), 128 + SIGTERM);
+        QTRY_VERIFY_WITH_TIMEOUT(procFile(unzip, u"stat"_s).isEmpty() || procFile(unzip, u"stat"_s).contains(") Z "),
+                                 1000);
+        QCOMPARE(QDir(tmp.path()).entryList({u"Vistrel_*"_s}, QDir::Files), QStringList());
+    }
+
+private:
+    QTemporaryDir m_tmp;
+};
+
+QTEST_GUILESS_MAIN(InstallerFaultsTest)
+#include "tst_faults.moc"
