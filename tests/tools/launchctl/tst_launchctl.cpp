@@ -306,7 +306,7 @@ private slots:
             0);
         QVERIFY(QTest::qWaitFor([&] { return printed(missing, u"runs"_s) == u"2"; }, 5000));
         QVERIFY2(timer.elapsed() >= 900, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(printed(missing, u"last exit code"_s), u"78"_s);
+        QCOMPARE(printed(missing, u"last exit code"_s), u"78: EX_CONFIG"_s);
         QVERIFY(readAll(logOf(missing)).contains(nothing.toUtf8()));
 
         QVERIFY(QTest::qWaitFor([&] { return readAll(logOf(lost)) == "ran\n"; }));
