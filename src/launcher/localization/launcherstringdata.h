@@ -8,7 +8,7 @@
 // The launcher's nine compiled-in tables, one file per language.
 namespace vistrel::launcherstrings {
 
-inline constexpr std::size_t keyCount = 65;
+inline constexpr std::size_t keyCount = 71;
 
 extern const std::array<StringEntry, keyCount> en;
 extern const std::array<StringEntry, keyCount> es;

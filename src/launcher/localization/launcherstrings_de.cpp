@@ -73,6 +73,12 @@ extern const std::array<StringEntry, keyCount> de = {{
     {u"general.close", u"Schließen"},
     {u"general.timeAgo.seconds", u"vor %ds"},
     {u"general.timeAgo.minutes", u"vor %dm"},
+    {u"service.exitReason.code", u"Der Server wurde mit dem Exit-Code %d beendet"},
+    {u"service.exitReason.signal", u"Der Server wurde durch das Signal %@ beendet"},
+    {u"service.exitReason.restarting", u"Der Server startet immer wieder neu"},
+    {u"service.exitReason.restartedOnce", u"(einmal neu gestartet)"},
+    {u"service.exitReason.restarted", u"(%d-mal neu gestartet)"},
+    {u"action.showLogs", u"Protokolle anzeigen"},
 }};
 
 } // namespace vistrel::launcherstrings

@@ -71,6 +71,12 @@ extern const std::array<StringEntry, keyCount> en = {{
     {u"general.close", u"Close"},
     {u"general.timeAgo.seconds", u"%ds ago"},
     {u"general.timeAgo.minutes", u"%dm ago"},
+    {u"service.exitReason.code", u"The server stopped with exit code %d"},
+    {u"service.exitReason.signal", u"The server was stopped by signal %@"},
+    {u"service.exitReason.restarting", u"The server keeps restarting"},
+    {u"service.exitReason.restartedOnce", u"(restarted once)"},
+    {u"service.exitReason.restarted", u"(restarted %d times)"},
+    {u"action.showLogs", u"Show Logs"},
 }};
 
 } // namespace vistrel::launcherstrings

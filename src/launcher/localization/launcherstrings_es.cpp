@@ -71,6 +71,12 @@ extern const std::array<StringEntry, keyCount> es = {{
     {u"general.close", u"Cerrar"},
     {u"general.timeAgo.seconds", u"hace %ds"},
     {u"general.timeAgo.minutes", u"hace %dm"},
+    {u"service.exitReason.code", u"El servidor se detuvo con el código de salida %d"},
+    {u"service.exitReason.signal", u"El servidor fue detenido por la señal %@"},
+    {u"service.exitReason.restarting", u"El servidor se reinicia una y otra vez"},
+    {u"service.exitReason.restartedOnce", u"(reiniciado una vez)"},
+    {u"service.exitReason.restarted", u"(reiniciado %d veces)"},
+    {u"action.showLogs", u"Mostrar registros"},
 }};
 
 } // namespace vistrel::launcherstrings

@@ -73,6 +73,12 @@ extern const std::array<StringEntry, keyCount> fr = {{
     {u"general.close", u"Fermer"},
     {u"general.timeAgo.seconds", u"%ds il y a"},
     {u"general.timeAgo.minutes", u"%dm il y a"},
+    {u"service.exitReason.code", u"Le serveur s'est arrêté avec le code de sortie %d"},
+    {u"service.exitReason.signal", u"Le serveur a été arrêté par le signal %@"},
+    {u"service.exitReason.restarting", u"Le serveur redémarre sans cesse"},
+    {u"service.exitReason.restartedOnce", u"(redémarré une fois)"},
+    {u"service.exitReason.restarted", u"(redémarré %d fois)"},
+    {u"action.showLogs", u"Afficher les journaux"},
 }};
 
 } // namespace vistrel::launcherstrings

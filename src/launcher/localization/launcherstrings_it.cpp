@@ -72,6 +72,12 @@ extern const std::array<StringEntry, keyCount> it = {{
     {u"general.close", u"Chiudi"},
     {u"general.timeAgo.seconds", u"%ds fa"},
     {u"general.timeAgo.minutes", u"%dm fa"},
+    {u"service.exitReason.code", u"Il server si è arrestato con il codice di uscita %d"},
+    {u"service.exitReason.signal", u"Il server è stato arrestato dal segnale %@"},
+    {u"service.exitReason.restarting", u"Il server continua a riavviarsi"},
+    {u"service.exitReason.restartedOnce", u"(riavviato una volta)"},
+    {u"service.exitReason.restarted", u"(riavviato %d volte)"},
+    {u"action.showLogs", u"Mostra log"},
 }};
 
 } // namespace vistrel::launcherstrings

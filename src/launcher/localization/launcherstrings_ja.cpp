@@ -71,6 +71,12 @@ extern const std::array<StringEntry, keyCount> ja = {{
     {u"general.close", u"閉じる"},
     {u"general.timeAgo.seconds", u"%d秒前"},
     {u"general.timeAgo.minutes", u"%d分前"},
+    {u"service.exitReason.code", u"サーバーは終了コード %d で停止しました"},
+    {u"service.exitReason.signal", u"サーバーはシグナル %@ で停止しました"},
+    {u"service.exitReason.restarting", u"サーバーが再起動を繰り返しています"},
+    {u"service.exitReason.restartedOnce", u"（1 回再起動）"},
+    {u"service.exitReason.restarted", u"（%d 回再起動）"},
+    {u"action.showLogs", u"ログを表示"},
 }};
 
 } // namespace vistrel::launcherstrings

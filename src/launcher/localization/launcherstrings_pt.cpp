@@ -71,6 +71,12 @@ extern const std::array<StringEntry, keyCount> pt = {{
     {u"general.close", u"Fechar"},
     {u"general.timeAgo.seconds", u"%ds atrás"},
     {u"general.timeAgo.minutes", u"%dm atrás"},
+    {u"service.exitReason.code", u"O servidor parou com o código de saída %d"},
+    {u"service.exitReason.signal", u"O servidor foi interrompido pelo sinal %@"},
+    {u"service.exitReason.restarting", u"O servidor continua reiniciando"},
+    {u"service.exitReason.restartedOnce", u"(reiniciado uma vez)"},
+    {u"service.exitReason.restarted", u"(reiniciado %d vezes)"},
+    {u"action.showLogs", u"Mostrar registros"},
 }};
 
 } // namespace vistrel::launcherstrings

@@ -70,6 +70,12 @@ extern const std::array<StringEntry, keyCount> ru = {{
     {u"general.close", u"Закрыть"},
     {u"general.timeAgo.seconds", u"%dс назад"},
     {u"general.timeAgo.minutes", u"%dм назад"},
+    {u"service.exitReason.code", u"Сервер остановился с кодом выхода %d"},
+    {u"service.exitReason.signal", u"Сервер остановлен сигналом %@"},
+    {u"service.exitReason.restarting", u"Сервер постоянно перезапускается"},
+    {u"service.exitReason.restartedOnce", u"(перезапущен один раз)"},
+    {u"service.exitReason.restarted", u"(перезапусков: %d)"},
+    {u"action.showLogs", u"Показать журналы"},
 }};
 
 } // namespace vistrel::launcherstrings

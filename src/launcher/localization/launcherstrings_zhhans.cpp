@@ -69,6 +69,12 @@ extern const std::array<StringEntry, keyCount> zhHans = {{
     {u"general.close", u"关闭"},
     {u"general.timeAgo.seconds", u"%d秒前"},
     {u"general.timeAgo.minutes", u"%d分钟前"},
+    {u"service.exitReason.code", u"服务器已停止，退出代码为 %d"},
+    {u"service.exitReason.signal", u"服务器被信号 %@ 终止"},
+    {u"service.exitReason.restarting", u"服务器不断重新启动"},
+    {u"service.exitReason.restartedOnce", u"（已重新启动 1 次）"},
+    {u"service.exitReason.restarted", u"（已重新启动 %d 次）"},
+    {u"action.showLogs", u"显示日志"},
 }};
 
 } // namespace vistrel::launcherstrings
