@@ -263,5 +263,29 @@
         <source>%dm ago</source>
         <translation>vor %dm</translation>
     </message>
+    <message id="service.exitReason.code">
+        <source>The server stopped with exit code %d</source>
+        <translation>Der Server wurde mit dem Exit-Code %d beendet</translation>
+    </message>
+    <message id="service.exitReason.signal">
+        <source>The server was stopped by signal %@</source>
+        <translation>Der Server wurde durch das Signal %@ beendet</translation>
+    </message>
+    <message id="service.exitReason.restarting">
+        <source>The server keeps restarting</source>
+        <translation>Der Server startet immer wieder neu</translation>
+    </message>
+    <message id="service.exitReason.restartedOnce">
+        <source>(restarted once)</source>
+        <translation>(einmal neu gestartet)</translation>
+    </message>
+    <message id="service.exitReason.restarted">
+        <source>(restarted %d times)</source>
+        <translation>(%d-mal neu gestartet)</translation>
+    </message>
+    <message id="action.showLogs">
+        <source>Show Logs</source>
+        <translation>Protokolle anzeigen</translation>
+    </message>
 </context>
 </TS>

@@ -263,5 +263,29 @@
         <source>%dm ago</source>
         <translation>%dm ago</translation>
     </message>
+    <message id="service.exitReason.code">
+        <source>The server stopped with exit code %d</source>
+        <translation>The server stopped with exit code %d</translation>
+    </message>
+    <message id="service.exitReason.signal">
+        <source>The server was stopped by signal %@</source>
+        <translation>The server was stopped by signal %@</translation>
+    </message>
+    <message id="service.exitReason.restarting">
+        <source>The server keeps restarting</source>
+        <translation>The server keeps restarting</translation>
+    </message>
+    <message id="service.exitReason.restartedOnce">
+        <source>(restarted once)</source>
+        <translation>(restarted once)</translation>
+    </message>
+    <message id="service.exitReason.restarted">
+        <source>(restarted %d times)</source>
+        <translation>(restarted %d times)</translation>
+    </message>
+    <message id="action.showLogs">
+        <source>Show Logs</source>
+        <translation>Show Logs</translation>
+    </message>
 </context>
 </TS>

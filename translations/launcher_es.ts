@@ -263,5 +263,29 @@
         <source>%dm ago</source>
         <translation>hace %dm</translation>
     </message>
+    <message id="service.exitReason.code">
+        <source>The server stopped with exit code %d</source>
+        <translation>El servidor se detuvo con el código de salida %d</translation>
+    </message>
+    <message id="service.exitReason.signal">
+        <source>The server was stopped by signal %@</source>
+        <translation>El servidor fue detenido por la señal %@</translation>
+    </message>
+    <message id="service.exitReason.restarting">
+        <source>The server keeps restarting</source>
+        <translation>El servidor se reinicia una y otra vez</translation>
+    </message>
+    <message id="service.exitReason.restartedOnce">
+        <source>(restarted once)</source>
+        <translation>(reiniciado una vez)</translation>
+    </message>
+    <message id="service.exitReason.restarted">
+        <source>(restarted %d times)</source>
+        <translation>(reiniciado %d veces)</translation>
+    </message>
+    <message id="action.showLogs">
+        <source>Show Logs</source>
+        <translation>Mostrar registros</translation>
+    </message>
 </context>
 </TS>

@@ -263,5 +263,29 @@
         <source>%dm ago</source>
         <translation>%dm il y a</translation>
     </message>
+    <message id="service.exitReason.code">
+        <source>The server stopped with exit code %d</source>
+        <translation>Le serveur s'est arrêté avec le code de sortie %d</translation>
+    </message>
+    <message id="service.exitReason.signal">
+        <source>The server was stopped by signal %@</source>
+        <translation>Le serveur a été arrêté par le signal %@</translation>
+    </message>
+    <message id="service.exitReason.restarting">
+        <source>The server keeps restarting</source>
+        <translation>Le serveur redémarre sans cesse</translation>
+    </message>
+    <message id="service.exitReason.restartedOnce">
+        <source>(restarted once)</source>
+        <translation>(redémarré une fois)</translation>
+    </message>
+    <message id="service.exitReason.restarted">
+        <source>(restarted %d times)</source>
+        <translation>(redémarré %d fois)</translation>
+    </message>
+    <message id="action.showLogs">
+        <source>Show Logs</source>
+        <translation>Afficher les journaux</translation>
+    </message>
 </context>
 </TS>

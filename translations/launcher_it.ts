@@ -263,5 +263,29 @@
         <source>%dm ago</source>
         <translation>%dm fa</translation>
     </message>
+    <message id="service.exitReason.code">
+        <source>The server stopped with exit code %d</source>
+        <translation>Il server si è arrestato con il codice di uscita %d</translation>
+    </message>
+    <message id="service.exitReason.signal">
+        <source>The server was stopped by signal %@</source>
+        <translation>Il server è stato arrestato dal segnale %@</translation>
+    </message>
+    <message id="service.exitReason.restarting">
+        <source>The server keeps restarting</source>
+        <translation>Il server continua a riavviarsi</translation>
+    </message>
+    <message id="service.exitReason.restartedOnce">
+        <source>(restarted once)</source>
+        <translation>(riavviato una volta)</translation>
+    </message>
+    <message id="service.exitReason.restarted">
+        <source>(restarted %d times)</source>
+        <translation>(riavviato %d volte)</translation>
+    </message>
+    <message id="action.showLogs">
+        <source>Show Logs</source>
+        <translation>Mostra log</translation>
+    </message>
 </context>
 </TS>

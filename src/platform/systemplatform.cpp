@@ -45,6 +45,18 @@ QString SystemPlatform::launchctlPath() const {
 #endif
 }
 
+QString SystemPlatform::serviceStateFolder() const {
+#ifdef Q_OS_MACOS
+    return {};
+#else
+    // The stand-in's domain: one state file per loaded job, rewritten at every change.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
+        return QDir::cleanPath(runtime) + QStringLiteral("/vistrel-launchctl");
+    return QDir::tempPath() + QStringLiteral("/vistrel-launchctl-%1").arg(::getuid());
+#endif
+}
+
 void SystemPlatform::prepareEnvironment() const {
     const QString dir = QFileInfo(launchctlPath()).absolutePath();
     const QByteArray path = qgetenv("PATH");

@@ -28,6 +28,7 @@ const QHash<QString, QString> &symbolTable() {
         {QStringLiteral("camera.fill"), QStringLiteral("camera-web-symbolic")},
         {QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-ok-symbolic")},
         {QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic")},
+        {QStringLiteral("doc.text"), QStringLiteral("text-x-generic-symbolic")},
         {QStringLiteral("ellipsis.circle"), QStringLiteral("view-more-horizontal-symbolic")},
         {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning-symbolic")},
         {QStringLiteral("folder.badge.minus"), QStringLiteral("folder-symbolic")},

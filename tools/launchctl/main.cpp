@@ -221,7 +221,14 @@ QString describeStatus(const std::optional<int> &status) {
         const int sig = WTERMSIG(*status);
         return QStringLiteral("last terminating signal = %1: %2").arg(QString::fromLocal8Bit(strsignal(sig))).arg(sig);
     }
-    return QStringLiteral("last exit code = %1").arg(WEXITSTATUS(*status));
+    // The conventional exit codes of system programs are named, as the real tool names them.
+    static const char *const sysexits[] = {"EX_USAGE",       "EX_DATAERR",  "EX_NOINPUT",  "EX_NOUSER", "EX_NOHOST",
+                                           "EX_UNAVAILABLE", "EX_SOFTWARE", "EX_OSERR",    "EX_OSFILE", "EX_CANTCREAT",
+                                           "EX_IOERR",       "EX_TEMPFAIL", "EX_PROTOCOL", "EX_NOPERM", "EX_CONFIG"};
+    const int code = WEXITSTATUS(*status);
+    if (code >= 64 && code <= 78)
+        return QStringLiteral("last exit code = %1: %2").arg(code).arg(QString::fromLatin1(sysexits[code - 64]));
+    return QStringLiteral("last exit code = %1").arg(code);
 }
 
 int print(const Target &target) {

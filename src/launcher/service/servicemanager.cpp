@@ -1,6 +1,7 @@
 #include "servicemanager.h"
 
 #include "serverprobe.h"
+#include "servicestatewatcher.h"
 
 #include "common/commandrunner.h"
 #include "common/diagnostics.h"
@@ -35,9 +36,16 @@ ServiceManager::ServiceManager(Platform &platform, LauncherLocalizationManager &
     , m_plistPath(paths::launchAgentPlist(platform.homeDirectory()))
     , m_idProgram(QStringLiteral("/usr/bin/id"))
     , m_network(makeProbeNetwork())
-    , m_lastStatusCheck(QDateTime::currentDateTime()) {
+    , m_lastStatusCheck(QDateTime::currentDateTime())
+    , m_jobAccount(new JobAccount(platform, localization, this)) {
     connect(&m_localization, &LauncherLocalizationManager::currentLanguageChanged, this,
             &ServiceManager::statusTextsChanged);
+    // Where the platform shows the service manager's changes, they count as a polling tick at once.
+    auto *watcher = new ServiceStateWatcher(platform.serviceStateFolder(), this);
+    connect(watcher, &ServiceStateWatcher::changed, this, [this] {
+        if (m_pollingTimer)
+            pollingTick();
+    });
 }
 
 ServiceManager::~ServiceManager() = default;
@@ -99,6 +107,7 @@ QCoro::Task<void> ServiceManager::checkStatusAsync() {
     if (!self)
         co_return;
     self->setStatus(running ? ServiceStatus::running(port) : ServiceStatus::stopped());
+    self->m_jobAccount->followCheck(running);
     self->restartPolling();
 }
 
@@ -116,6 +125,7 @@ QCoro::Task<void> ServiceManager::refreshStatusAsync() {
 }
 
 void ServiceManager::applyRefreshResult(bool running, qint64 port) {
+    m_jobAccount->followCheck(running);
     switch (m_status.kind()) {
     case ServiceStatus::Case::Stopping:
         // Stays until the server has really gone.

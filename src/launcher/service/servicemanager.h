@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobaccount.h"
 #include "servicestatus.h"
 
 #include "common/timing.h"
@@ -43,6 +44,7 @@ class ServiceManager : public QObject {
     Q_PROPERTY(int cameraStatus READ cameraStatus NOTIFY cameraStatusChanged)
     Q_PROPERTY(int micStatus READ micStatus NOTIFY micStatusChanged)
     Q_PROPERTY(bool permissionsGranted READ permissionsGranted NOTIFY permissionsGrantedChanged)
+    Q_PROPERTY(vistrel::JobAccount *jobAccount READ jobAccount CONSTANT)
 
 public:
     ServiceManager(Platform &platform, LauncherLocalizationManager &localization, Timing timing = {},
@@ -65,6 +67,8 @@ public:
     QString statusColorRole() const { return m_status.colorRoleName(); }
     bool statusShowsProgress() const { return m_status.showsProgress(); }
     bool permissionsGranted() const;
+    // Why a loaded server does not answer, read after each check that found it silent.
+    JobAccount *jobAccount() const { return m_jobAccount; }
 
     // Fixed at construction.
     const QString &tarvikInstallPath() const { return m_installPath; }
@@ -74,7 +78,10 @@ public:
     std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
 
     // The program asked for the user id ("/usr/bin/id"); tests point it elsewhere.
-    void setIdProgram(const QString &program) { m_idProgram = program; }
+    void setIdProgram(const QString &program) {
+        m_idProgram = program;
+        m_jobAccount->setIdProgram(program);
+    }
 
     // The port from the port file, read afresh: 8090 when it is missing, unreadable, not UTF-8
     // or not a signed 64-bit decimal after trimming. No range check.
@@ -156,6 +163,7 @@ private:
     int m_cameraStatus = 0;
     int m_micStatus = 0;
     QTimer *m_pollingTimer = nullptr;
+    JobAccount *m_jobAccount = nullptr;
 };
 
 } // namespace vistrel

@@ -3,12 +3,15 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 
 // The application menu, reachable inside the window (there is no global menu bar on most Linux
-// desktops). Its two titles are fixed texts, the same in every language.
+// desktops). "About" and "Uninstall" are fixed texts, the same in every language; the way to the
+// server's logs is looked up.
 ToolButton {
     id: button
     objectName: "appMenuButton"
     property string shortcutText
+    property string showLogsText
     signal aboutRequested()
+    signal showLogsRequested()
     signal uninstallRequested()
 
     implicitWidth: 28
@@ -59,6 +62,15 @@ ToolButton {
             onTriggered: button.aboutRequested()
             contentItem: MenuText { item: aboutItem }
             background: MenuHighlight { item: aboutItem }
+        }
+        MenuItem {
+            id: showLogsItem
+            objectName: "showLogsMenuItem"
+            text: button.showLogsText
+            Accessible.name: text
+            onTriggered: button.showLogsRequested()
+            contentItem: MenuText { item: showLogsItem }
+            background: MenuHighlight { item: showLogsItem }
         }
         MenuSeparator {
             topPadding: 4

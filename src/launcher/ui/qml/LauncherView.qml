@@ -93,6 +93,8 @@ Rectangle {
                 ServiceStatusView {
                     Layout.fillWidth: true
                     serviceManager: view.serviceManager
+                    monoFontFamily: view.launcher.monoFontFamily
+                    tr: view.tr
                 }
 
                 ServiceControls {
@@ -129,7 +131,9 @@ Rectangle {
         anchors.right: parent.right
         anchors.margins: 10
         shortcutText: view.uninstallShortcutText
+        showLogsText: view.tr("action.showLogs")
         onAboutRequested: {} // "About Vistrel" opens nothing
+        onShowLogsRequested: view.serviceManager.jobAccount.showLogs()
         onUninstallRequested: view.launcher.notifications.postShowUninstaller()
     }
 

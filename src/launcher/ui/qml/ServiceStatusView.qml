@@ -3,11 +3,16 @@ import QtQuick.Layouts
 import Vistrel.Launcher
 
 // The status card: a dot in the state's colour, the state's title, a spinner while checking or
-// starting, and the detail line (the port, or the error message) when the state has one.
+// starting, and the detail line (the port, or the error message) when the state has one. Below
+// it, when the service manager knows why the server is not answering: the reason, the error
+// log's last lines and a way to the logs.
 Rectangle {
     id: card
     objectName: "statusCard"
     required property var serviceManager
+    property string monoFontFamily
+    property var tr: function (key) { return key }
+    readonly property var jobAccount: serviceManager.jobAccount
 
     implicitHeight: column.implicitHeight + 2 * Theme.standardPadding
     radius: 8
@@ -42,6 +47,15 @@ Rectangle {
                 visible: card.serviceManager.statusShowsProgress
                 scale: 0.8
             }
+            SystemButton {
+                objectName: "showLogsButton"
+                Layout.leftMargin: 4
+                visible: card.jobAccount.hasExitReason
+                controlSize: "small"
+                symbol: "doc.text"
+                text: card.tr("action.showLogs")
+                onClicked: card.jobAccount.showLogs()
+            }
         }
 
         TextLabel {
@@ -54,6 +68,34 @@ Rectangle {
             color: Theme.secondaryLabel
             wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter
+        }
+    
+        TextLabel {
+            objectName: "exitReasonLabel"
+            Layout.alignment: Qt.AlignHCenter
+            Layout.maximumWidth: column.width
+            visible: card.jobAccount.hasExitReason
+            text: card.jobAccount.exitReasonText
+            textFormat: Text.PlainText
+            font.pixelSize: Theme.caption
+            color: Theme.red
+            wrapMode: Text.Wrap
+            horizontalAlignment: Text.AlignHCenter
+        }
+
+        // The server's own words, as plain text: a log line is never markup.
+        TextLabel {
+            objectName: "errorLogTail"
+            Layout.fillWidth: true
+            visible: card.jobAccount.hasExitReason && card.jobAccount.errorLogTail.length > 0
+            text: card.jobAccount.errorLogTail.join("\n")
+            textFormat: Text.PlainText
+            font.family: card.monoFontFamily
+            font.pixelSize: Theme.caption2
+            lineHeight: 0.95
+            color: Theme.secondaryLabel
+            elide: Text.ElideRight
+            maximumLineCount: 5
         }
     }
 }
