@@ -1,10 +1,17 @@
 #include "fakeprograms.h"
 
+#include "common/paths.h"
 #include "testenv.h"
 
 #include <QFile>
 
 namespace vistrel::test {
+
+bool writeAgentPlist(const QString &home) {
+    return writeFile(paths::launchAgentPlist(home),
+                     "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>Label</key>"
+                     "<string>com.qelvo.vistrel</string></dict></plist>\n");
+}
 
 QString writeScript(const QString &path, const QByteArray &body) {
     if (!writeFile(path, "#!/bin/bash\n" + body))

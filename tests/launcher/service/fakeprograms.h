@@ -9,6 +9,9 @@ namespace vistrel::test {
 // Writes an executable bash script; its path, empty on failure.
 QString writeScript(const QString &path, const QByteArray &body);
 
+// The home's launch agent plist, naming our label (the job is reached through it).
+bool writeAgentPlist(const QString &home);
+
 // A stand-in for the service manager's tool that records every call (start and end time, exit
 // status, the arguments) and exits with a fixed status, or hands the call to a real program.
 class FakeLaunchctl {

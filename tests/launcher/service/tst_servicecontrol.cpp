@@ -158,7 +158,7 @@ private slots:
     void webInterface() {
         QFETCH(bool, script);
         ServiceRig rig{Timing{}};                              // the product's 0.5 s
-        QVERIFY(rig.isReady() && rig.writePortFile("9555\n")); // never consulted here
+        QVERIFY(rig.isReady() && rig.writePortFile("9555\n")); // where the server would be
         const QString scriptPath = paths::browserScript(rig.home());
         const QString record = rig.home() + QStringLiteral("/script-ran");
         // The script notes how it was started: its path, its argument count and its folder.
@@ -177,11 +177,11 @@ private slots:
             script ? QStringList{launch, QStringLiteral("✅ Script found. Preparing to execute."),
                                  QStringLiteral("✅ Launch script executed successfully.")}
                    : QStringList{launch, QStringLiteral("❌ Could not find script at: ") + scriptPath,
-                                 QStringLiteral(" Falling back to default browser with port 8090...")};
+                                 QStringLiteral(" Falling back to default browser with port 9555...")};
         QCOMPARE(printed, lines);
         QCOMPARE(rig.platform.terminations, 0); // not yet: half a second later, once
         QCOMPARE(rig.platform.openedUrls,
-                 script ? QList<QUrl>() : QList{QUrl(QStringLiteral("http://localhost:8090"))});
+                 script ? QList<QUrl>() : QList{QUrl(QStringLiteral("http://localhost:9555"))});
         if (script)
             QTRY_COMPARE(readWholeFile(record).value_or(QByteArray()),
                          (scriptPath + QStringLiteral(" 0 ") + paths::installRoot(rig.home()) + u'\n').toUtf8());
