@@ -155,26 +155,36 @@ private slots:
         QVERIFY2(pictures.findings.isEmpty(), qPrintable(pictures.findings.join(u'\n')));
     }
 
-    void runOutlivesTheSheetAndTheNextOpeningIsFresh() {
+    void oneRunAtATimeAndTheNextOpeningIsFresh() {
         PathLaunchctl launchctl;
         LauncherRig rig;
         QVERIFY(rig.load());
         QVERIFY(installation::writeMinimal(rig.home()));
         QVERIFY(rig.openSheet());
+        launchctl.hold(true);
         QVERIFY(rig.click("confirmUninstallButton"));
         QPointer<UninstallService> run = rig.uninstaller->currentService();
-        QVERIFY(run);
-        rig.sheet()->close();
-        QTRY_VERIFY(!rig.sheet());
-        QCOMPARE(rig.uninstaller->currentService(), nullptr);
-        // The run goes on to its end, then its service goes.
-        QTRY_VERIFY_WITH_TIMEOUT(run.isNull(), 20000);
+        QVERIFY(run && run->isRunning());
+        // While it runs, neither window closes, and the menu, the shortcut and the button bring
+        // up no second run.
+        QVERIFY(!rig.sheet()->close());
+        QVERIFY(!rig.window()->close());
+        rig.controller->notifications()->postShowUninstaller();
+        QTest::keySequence(rig.window(), QKeySequence(u"Ctrl+Shift+U"_qs));
+        rig.click("uninstallButton");
+        QCOMPARE(rig.uninstaller->newService(), run.data());
+        QCOMPARE(rig.uninstaller->servicesCreated(), 1);
+        launchctl.hold(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!run->isRunning(), 20000);
+        QCOMPARE(launchctl.calls().size(), 1);
         QCOMPARE(existing(installedItems(rig.home())), installation::keptItems(rig.home()));
 
+        rig.sheet()->close();
+        QTRY_VERIFY(!rig.sheet());
+        QTRY_VERIFY(run.isNull());
         QVERIFY(rig.openSheet());
         QCOMPARE(rig.uninstaller->servicesCreated(), 2);
         QVERIFY(rig.uninstaller->currentService()->log().isEmpty());
-        QCOMPARE(rig.uninstaller->currentService()->currentStep().value(), UninstallStep::stopService);
         QCOMPARE(rig.shownOf(phaseItems), QStringList{"confirmationView"});
     }
 };
