@@ -3,6 +3,7 @@
 #include "launcher/ui/appdelegate.h"
 #include "launcher/ui/launchercontroller.h"
 #include "launcher/ui/launcherui.h"
+#include "launcher/ui/shutdownguard.h"
 #include "launcher/ui/uninstallercontroller.h"
 #include "platform/systemplatform.h"
 
@@ -31,5 +32,8 @@ int main(int argc, char *argv[]) {
     if (!vistrel::loadLauncherWindow(engine, controller))
         return 1;
     vistrel::AppDelegate::finishedLaunching(engine.rootObjects());
-    return app.exec();
+    vistrel::ShutdownGuard shutdown(serviceManager);
+    const int status = app.exec();
+    shutdown.settle();
+    return status;
 }
