@@ -1,6 +1,7 @@
 #include "porttext.h"
 
 #include "paths.h"
+#include "smallfile.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -68,7 +69,7 @@ qint64 portFromFileContent(const std::optional<QByteArray> &content) {
 }
 
 qint64 readPortFile(const QString &path) {
-    return portFromFileContent(readWholeFile(path));
+    return portFromFileContent(readSmallFile(path));
 }
 
 } // namespace vistrel

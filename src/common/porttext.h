@@ -16,7 +16,8 @@ std::optional<qint64> parseSignedInt64(QStringView text);
 // parse above; anything unreadable or invalid falls back to 8090. No range check.
 qint64 portFromFileContent(const std::optional<QByteArray> &content);
 
-// Reads the port file afresh and applies portFromFileContent.
+// Reads the port file afresh (a small regular file only, see readSmallFile) and applies
+// portFromFileContent.
 qint64 readPortFile(const QString &path);
 
 // Decodes UTF-8 strictly: invalid byte sequences give nothing instead of replacement characters.

@@ -88,6 +88,12 @@ bool Domain::lock(QString *reason) {
     return true;
 }
 
+void Domain::unlock() {
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
+}
+
 std::optional<QString> Domain::fileNameFor(const QString &label) {
     QString name = QString::fromLatin1(QUrl::toPercentEncoding(label, "-_."));
     if (name.startsWith(u'.'))

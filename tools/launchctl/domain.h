@@ -24,8 +24,10 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // Serialises changes (bootstrap, bootout, cleaning) across processes until destruction.
+    // Serialises changes (bootstrap, bootout, cleaning) across processes until unlock() or
+    // destruction. Held only while state changes, never while waiting for a job to exit.
     bool lock(QString *reason);
+    void unlock();
 
     QString stateFile(const QString &label) const;
     QString lockFile(const QString &label) const;

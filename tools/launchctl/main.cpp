@@ -178,6 +178,9 @@ int bootoutLabel(Domain &domain, const QString &label) {
     const int exitTimeOut = state && state->exitTimeOut > 0 ? state->exitTimeOut : JobSpec{}.exitTimeOut;
 
     ::kill(supervisor, SIGTERM);
+    // The job may take up to its ExitTimeOut to go: other commands of the domain go on meanwhile.
+    // Whatever they load later holds a new lock file, so the watch below stays on this job.
+    domain.unlock();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(exitTimeOut) + supervisorGrace;
     if (!waitForRelease(lockFd, deadline)) {
         // A supervisor that does not answer is ended; its job and files are then stale.
@@ -188,7 +191,10 @@ int bootoutLabel(Domain &domain, const QString &label) {
         }
     }
     ::close(lockFd);
-    domain.cleanStale(label); // nothing left unless the supervisor died before tidying up
+    // Nothing left unless the supervisor died before tidying up; a job loaded again meanwhile is
+    // held by its own supervisor and left alone.
+    if (domain.lock(&reason))
+        domain.cleanStale(label);
     // The lock goes as the supervisor starts exiting; wait for the rest of it, briefly.
     const auto exited = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     while (supervisor > 0 && processStartTime(supervisor) && std::chrono::steady_clock::now() < exited)

@@ -328,6 +328,8 @@ private:
     }
 
     bool publish() {
+        if (!domainStillThere())
+            return false;
         QSaveFile file(m_stateFile);
         if (!file.open(QIODevice::WriteOnly))
             return false;
@@ -340,10 +342,13 @@ private:
         return ::stat(local(m_lockFile).c_str(), &st) == 0 && st.st_dev == m_lockDevice && st.st_ino == m_lockInode;
     }
 
+    // Only while the lock file there is still ours: once the runtime folder was removed, a later
+    // supervisor may have taken the label, and these names are its files now.
     void removeFiles() {
+        if (m_lockFd < 0 || !domainStillThere())
+            return;
         QFile::remove(m_stateFile);
-        if (m_lockFd >= 0 && domainStillThere())
-            QFile::remove(m_lockFile);
+        QFile::remove(m_lockFile);
     }
 
     const Launch m_launch;

@@ -6,6 +6,7 @@
 #include "common/languages.h"
 #include "common/paths.h"
 #include "common/porttext.h"
+#include "common/smallfile.h"
 #include "common/textformat.h"
 #include "platform/platform.h"
 
@@ -94,16 +95,14 @@ QString LauncherLocalizationManager::readLanguageFile() const {
     const QString path = m_installPath + QStringLiteral("/lang.txt");
     QString failure;
     std::optional<QString> text;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        failure = QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be opened: %1").arg(file.errorString());
-    } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            failure = QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be read: %1").arg(file.errorString());
-        else if (!(text = decodeUtf8(bytes)))
+    // Bounded and never blocking: a FIFO or an endless file in its place must not hold the start.
+    QString reason;
+    if (const std::optional<QByteArray> bytes = readSmallFile(path, smallFileLimit, &reason)) {
+        if (!(text = decodeUtf8(*bytes)))
             failure =
                 QStringLiteral("The file \u201Clang.txt\u201D couldn\u2019t be read because it isn\u2019t UTF-8 text.");
+    } else {
+        failure = QStringLiteral("The file \u201Clang.txt\u201D ") + reason;
     }
     if (!text) {
         printLine(QStringLiteral("Could not read lang.txt file: ") + failure);
@@ -111,7 +110,8 @@ QString LauncherLocalizationManager::readLanguageFile() const {
     }
     const QString trimmed = text->trimmed();
     const QString code = normalizeLanguageCode(trimmed);
-    printLine(QStringLiteral("Read language from lang.txt: %1 -> %2").arg(trimmed, code));
+    // The file's text goes to a terminal: no control sequences, one short line.
+    printLine(QStringLiteral("Read language from lang.txt: %1 -> %2").arg(printableExcerpt(trimmed), code));
     return code;
 }
 

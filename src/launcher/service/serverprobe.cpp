@@ -8,7 +8,23 @@
 
 #include <QCoro/QCoroNetworkReply>
 
+#include <coroutine>
+
 namespace vistrel {
+
+namespace {
+
+// Resumes the coroutine from the event loop, outside whatever signal is being delivered now: a
+// frame that ends inside a signal of an object it owns destroys that object mid-delivery.
+struct NextTurn {
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> handle) const {
+        QTimer::singleShot(0, [handle] { handle.resume(); });
+    }
+    void await_resume() const noexcept {}
+};
+
+} // namespace
 
 QUrl probeUrl(qint64 port) {
     return QUrl(QStringLiteral("http://localhost:") + QString::number(port), QUrl::StrictMode);
@@ -27,15 +43,22 @@ QCoro::Task<bool> probeServer(std::shared_ptr<QNetworkAccessManager> network, qi
         co_return false;
     QNetworkRequest request(url);
     request.setTransferTimeout(int(timeout.count()));
-    std::unique_ptr<QNetworkReply> reply(network->get(request));
+    // Only the port itself answering counts, never a page it points elsewhere.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    // The reply owns its deadline and both go through deleteLater: this frame owns no object whose
+    // signal resumes it (the abort of a timed-out reply delivers finished from inside the timer).
+    QNetworkReply *reply = network->get(request);
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
     // The time-out covers the whole exchange, not only silence on the line.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, reply.get(), &QNetworkReply::abort);
-    deadline.start(timeout);
-    co_await reply.get();
+    QObject::connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline->start(timeout);
+    co_await reply;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    co_return reply->error() == QNetworkReply::NoError &&status == 200;
+    const bool answered = reply->error() == QNetworkReply::NoError && status == 200;
+    reply->deleteLater();
+    co_await NextTurn{};
+    co_return answered;
 }
 
 } // namespace vistrel

@@ -5,6 +5,7 @@
 
 #include "common/commandrunner.h"
 #include "common/diagnostics.h"
+#include "common/launchagent.h"
 #include "common/paths.h"
 #include "common/pause.h"
 #include "common/porttext.h"
@@ -91,7 +92,9 @@ void ServiceManager::markCheckStarted() {
 // --- monitor ----------------------------------------------------------------------------------
 
 qint64 ServiceManager::currentPort() const {
-    return readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
+    const qint64 port = readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
+    // The server's own rule: a port a socket cannot have means its default.
+    return port >= 1 && port <= 65535 ? port : paths::defaultPort;
 }
 
 void ServiceManager::checkStatus() {
@@ -186,7 +189,11 @@ QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(QString 
         outcome.kind = LaunchctlOutcome::Kind::NoUserId;
         co_return outcome;
     }
-    const QStringList arguments{command, QStringLiteral("gui/") + *uid, plistPath};
+    // A bootout reaches the job by label when the plist is gone or names another job; bootstrap
+    // needs the plist.
+    const QStringList arguments = command == u"bootout" && !plistNamesOurLabel(plistPath)
+                                      ? QStringList{command, serviceTarget(*uid)}
+                                      : QStringList{command, QStringLiteral("gui/") + *uid, plistPath};
     const ProcessResult result = co_await runProcess(launchctlPath, arguments, ChildOutput::Inherit);
     if (!result.started) {
         outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
@@ -197,26 +204,30 @@ QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(QString 
     co_return outcome;
 }
 
+std::optional<QString> ServiceManager::failureMessage(const LaunchctlOutcome &outcome, const QString &command) {
+    switch (outcome.kind) {
+    case LaunchctlOutcome::Kind::NoUserId:
+        return QStringLiteral("Could not determine current user ID.");
+    case LaunchctlOutcome::Kind::LaunchFailed:
+        return QStringLiteral("Failed to run launchctl: ") + outcome.launchError;
+    case LaunchctlOutcome::Kind::Exited:
+        break;
+    }
+    if (outcome.exitCode != 0)
+        return QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command);
+    return std::nullopt;
+}
+
 void ServiceManager::report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors) {
     if (ignoreErrors)
         return;
-    switch (outcome.kind) {
-    case LaunchctlOutcome::Kind::NoUserId:
-        // The timer is left as it is here.
-        setStatus(ServiceStatus::error(QStringLiteral("Could not determine current user ID.")));
+    const std::optional<QString> message = failureMessage(outcome, command);
+    if (!message)
         return;
-    case LaunchctlOutcome::Kind::LaunchFailed:
-        setStatus(ServiceStatus::error(QStringLiteral("Failed to run launchctl: ") + outcome.launchError));
+    setStatus(ServiceStatus::error(*message));
+    // Without a user id the timer is left as it is.
+    if (outcome.kind != LaunchctlOutcome::Kind::NoUserId)
         restartPolling();
-        return;
-    case LaunchctlOutcome::Kind::Exited:
-        if (outcome.exitCode != 0) {
-            setStatus(
-                ServiceStatus::error(QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command)));
-            restartPolling();
-        }
-        return;
-    }
 }
 
 QCoro::Task<void> ServiceManager::runLaunchctl(QString command, bool ignoreErrors) {
@@ -237,9 +248,16 @@ QCoro::Task<void> ServiceManager::startService() {
 QCoro::Task<void> ServiceManager::stopService() {
     QPointer<ServiceManager> self(this);
     const QString command = QStringLiteral("bootout");
-    co_await runLaunchctl(command, true);
-    if (self)
-        self->refreshStatus();
+    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    if (!self)
+        co_return;
+    co_await self->refreshStatusAsync();
+    // A stop ends: a server that still answers after the command means it failed, and the user
+    // gets the error with Retry instead of "Stopping" for good. The timer is left as it is.
+    if (self && self->m_status == ServiceStatus::stopping())
+        self->setStatus(ServiceStatus::error(
+            failureMessage(outcome, command)
+                .value_or(QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command))));
 }
 
 QCoro::Task<void> ServiceManager::restartService() {
@@ -252,12 +270,16 @@ QCoro::Task<void> ServiceManager::restartService() {
     const std::chrono::milliseconds gap = m_timing.restartGap;
     const QString bootout = QStringLiteral("bootout");
     const QString bootstrap = QStringLiteral("bootstrap");
+    ++m_restartsUnderWay;
 
     co_await launchctl(launchctlPath, idProgram, plistPath, bootout);
     co_await pauseFor(gap);
     const LaunchctlOutcome outcome = co_await launchctl(launchctlPath, idProgram, plistPath, bootstrap);
-    if (self)
-        self->report(outcome, bootstrap, false);
+    if (!self)
+        co_return;
+    self->report(outcome, bootstrap, false);
+    if (--self->m_restartsUnderWay == 0)
+        emit self->restartsFinished();
 }
 
 void ServiceManager::beginTransition(const ServiceStatus &state, ServiceOperation operation) {
@@ -306,9 +328,10 @@ void ServiceManager::openWebInterface() {
 }
 
 void ServiceManager::openDefaultBrowserFallback() {
-    // Always port 8090 here, whatever the port file says.
-    const QUrl url(QStringLiteral("http://localhost:8090"));
-    printLine(QStringLiteral(" Falling back to default browser with port 8090..."));
+    // Where the server is: the port the window shows, else the one it would use.
+    const qint64 port = m_status.kind() == ServiceStatus::Case::Running ? m_status.port() : currentPort();
+    const QUrl url(QStringLiteral("http://localhost:%1").arg(port));
+    printLine(QStringLiteral(" Falling back to default browser with port %1...").arg(port));
     openInBrowserAndQuit(url);
 }
 

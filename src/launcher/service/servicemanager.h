@@ -74,6 +74,9 @@ public:
     const QString &tarvikInstallPath() const { return m_installPath; }
     const QString &tarvikPlistPath() const { return m_plistPath; }
     const Timing &timing() const { return m_timing; }
+    // Restarts whose bootstrap has not run yet: the program lets them finish before it ends, so
+    // that a service that was loaded stays loaded.
+    int restartsUnderWay() const { return m_restartsUnderWay; }
     // The interval of the current polling timer; nothing while none exists.
     std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
 
@@ -83,8 +86,8 @@ public:
         m_jobAccount->setIdProgram(program);
     }
 
-    // The port from the port file, read afresh: 8090 when it is missing, unreadable, not UTF-8
-    // or not a signed 64-bit decimal after trimming. No range check.
+    // The port from the port file, read afresh: 8090 when it is missing, not a small regular
+    // file, not UTF-8, not a signed 64-bit decimal after trimming, or outside 1-65535.
     qint64 currentPort() const;
 
     // Full check: publishes checking, probes, publishes the result and restarts polling.
@@ -105,7 +108,7 @@ public:
 
     // The launch agent commands, awaitable. Failures land in status, never as exceptions.
     QCoro::Task<void> startService();   // bootstrap, then refresh
-    QCoro::Task<void> stopService();    // bootout (errors ignored), then refresh
+    QCoro::Task<void> stopService();    // bootout, refresh; still answering: error
     QCoro::Task<void> restartService(); // bootout (errors ignored), the restart gap, bootstrap
     QCoro::Task<void> runLaunchctl(QString command, bool ignoreErrors);
 
@@ -114,8 +117,8 @@ public:
     // starts the operation as a task.
     void beginTransition(const ServiceStatus &state, ServiceOperation operation);
 
-    // Hands the web interface to a browser (the server's script, else http://localhost:8090)
-    // and ends the application after the quit delay.
+    // Hands the web interface to a browser (the server's script, else http://localhost:<port>
+    // with the port shown) and ends the application after the quit delay.
     Q_INVOKABLE void openWebInterface();
 
     // Reads the camera and microphone authorization afresh (0..3).
@@ -133,11 +136,14 @@ signals:
     void cameraStatusChanged();
     void micStatusChanged();
     void permissionsGrantedChanged();
+    // No restart is under way any more (see restartsUnderWay).
+    void restartsFinished();
 
 private:
     struct LaunchctlOutcome;
     static QCoro::Task<LaunchctlOutcome> launchctl(QString launchctlPath, QString idProgram, QString plistPath,
                                                    QString command);
+    static std::optional<QString> failureMessage(const LaunchctlOutcome &outcome, const QString &command);
     void report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors);
     void applyRefreshResult(bool running, qint64 port);
     void pollingTick();
@@ -164,6 +170,7 @@ private:
     int m_micStatus = 0;
     QTimer *m_pollingTimer = nullptr;
     JobAccount *m_jobAccount = nullptr;
+    int m_restartsUnderWay = 0;
 };
 
 } // namespace vistrel

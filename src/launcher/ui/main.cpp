@@ -6,6 +6,7 @@
 #include "launcher/ui/headlessuninstall.h"
 #include "launcher/ui/launchercontroller.h"
 #include "launcher/ui/launcherui.h"
+#include "launcher/ui/shutdownguard.h"
 #include "launcher/ui/uninstallercontroller.h"
 #include "platform/systemplatform.h"
 
@@ -48,5 +49,8 @@ int main(int argc, char *argv[]) {
         window->requestActivate();
     });
     vistrel::AppDelegate::finishedLaunching(engine.rootObjects());
-    return app.exec();
+    vistrel::ShutdownGuard shutdown(serviceManager);
+    const int status = app.exec();
+    shutdown.settle();
+    return status;
 }

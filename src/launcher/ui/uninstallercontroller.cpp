@@ -19,6 +19,8 @@ UninstallerController::UninstallerController(Platform &platform, Timing timing, 
 UninstallerController::~UninstallerController() = default;
 
 UninstallService *UninstallerController::newService() {
+    if (runInProgress())
+        return m_current.get();
     m_current = UninstallService::create(m_platform, m_timing);
     ++m_servicesCreated;
     emit serviceCreated(m_current.get());
@@ -26,7 +28,7 @@ UninstallService *UninstallerController::newService() {
 }
 
 void UninstallerController::release(UninstallService *service) {
-    if (service && service == m_current.get())
+    if (service && service == m_current.get() && !runInProgress())
         m_current.reset();
 }
 

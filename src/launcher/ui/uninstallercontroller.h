@@ -25,10 +25,13 @@ public:
     explicit UninstallerController(Platform &platform, Timing timing = {}, QObject *parent = nullptr);
     ~UninstallerController() override;
 
-    // A new service in its initial state; the one handed out before is let go.
+    // A new service in its initial state; the one handed out before is let go. While a run goes
+    // on, that run's service instead: there is never a second run beside it.
     Q_INVOKABLE vistrel::UninstallService *newService();
     // The sheet that used this service has closed. A run under way keeps the service alive.
     Q_INVOKABLE void release(vistrel::UninstallService *service);
+    // An uninstall is running: neither its window nor the launcher may be closed meanwhile.
+    Q_INVOKABLE bool runInProgress() const { return m_current && m_current->isRunning(); }
     UninstallService *currentService() const { return m_current.get(); }
     int servicesCreated() const { return m_servicesCreated; }
 

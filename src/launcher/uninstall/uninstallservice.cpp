@@ -3,6 +3,7 @@
 #include "common/commandrunner.h"
 #include "common/error.h"
 #include "common/fileoperations.h"
+#include "common/launchagent.h"
 #include "common/paths.h"
 #include "common/pause.h"
 #include "common/shellquote.h"
@@ -32,6 +33,12 @@ Error removalError(const FileOperationResult &result) {
 void throwIfDesktopLeft(const QString &error) {
     if (!error.isEmpty())
         throw Error(QStringLiteral("DesktopEntryError"), 1, error);
+}
+
+// What a step was asked to remove and could not: the run must not end as a success.
+Error itemsLeftError(int errorCode, const QStringList &paths) {
+    return Error(QStringLiteral("NSPOSIXErrorDomain"), errorCode,
+                 QStringLiteral("These items could not be removed: %1").arg(paths.join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -67,6 +74,7 @@ void UninstallService::startUninstall() {
     if (m_running)
         return;
     m_running = true;
+    emit isRunningChanged();
     setUninstalling(true);
     setProgress(0);
     if (!m_log.isEmpty()) {
@@ -82,6 +90,7 @@ QCoro::Task<> UninstallService::run(std::shared_ptr<UninstallService> self) {
     // self keeps the object alive until the run has ended, whoever else lets go of it.
     co_await self->performUninstall();
     self->m_running = false;
+    emit self->isRunningChanged();
     emit self->runFinished();
 }
 
@@ -133,20 +142,43 @@ QCoro::Task<> UninstallService::stopRunningService() {
         addLog(QStringLiteral("\u26A0\uFE0F Could not determine user ID, skipping service stop"));
         co_return;
     }
-    // "launchctl" is looked up on PATH (the app puts its own helper folder first). Both arguments
-    // are quoted, so no character in the home folder can reach the shell as syntax.
-    const QString command = QStringLiteral("launchctl bootout ") + shellQuote(QStringLiteral("gui/") + *uid) +
-                            QLatin1Char(' ') + shellQuote(m_plistPath);
+    // "launchctl" is looked up on PATH (the app puts its own helper folder first). Every argument
+    // is quoted, so no character in the home folder can reach the shell as syntax.
+    const QString label = QString::fromUtf16(paths::launchAgentLabel);
+    const QString service = serviceTarget(*uid);
+    QString command = QStringLiteral("launchctl bootout ");
+    if (QFileInfo::exists(m_plistPath) && plistNamesOurLabel(m_plistPath)) {
+        command += shellQuote(QStringLiteral("gui/") + *uid) + QLatin1Char(' ') + shellQuote(m_plistPath);
+    } else {
+        // Without a plist that names it, the job is still reachable by its label.
+        addLog(QFileInfo::exists(m_plistPath)
+                   ? QStringLiteral("Launch agent plist does not name %1; stopping it by its label").arg(label)
+                   : QStringLiteral("Launch agent plist not found; stopping %1 by its label").arg(label));
+        command += shellQuote(service);
+    }
     std::optional<QString> warning;
     try {
         co_await runShellCommand(command);
     } catch (const Error &e) {
         warning = e.description();
     }
-    if (warning)
-        addLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
-    else
+    if (!warning) {
         addLog(QStringLiteral("Service stopped successfully"));
+        co_return;
+    }
+    // A failed bootout is harmless only when the job is not loaded; a loaded one keeps running
+    // (and is restarted) whatever is removed after it, so the run stops here.
+    bool stillLoaded = true;
+    try {
+        co_await runShellCommand(QStringLiteral("launchctl print ") + shellQuote(service) +
+                                 QStringLiteral(" >/dev/null"));
+    } catch (const Error &) {
+        stillLoaded = false;
+    }
+    if (stillLoaded)
+        throw Error(QStringLiteral("ShellError"), 1,
+                    QStringLiteral("The service %1 is still running: %2").arg(label, warning->trimmed()));
+    addLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
 }
 
 QCoro::Task<> UninstallService::removeLaunchAgentPlist() {
@@ -174,6 +206,8 @@ QCoro::Task<> UninstallService::removeServerFiles() {
     };
     int found = 0;
     int removed = 0;
+    QStringList left;
+    int leftError = 0;
     for (const QString &path : candidates) {
         const FileOperationResult result = co_await removeInBackground(path);
         if (result.ok && !result.existed)
@@ -184,13 +218,17 @@ QCoro::Task<> UninstallService::removeServerFiles() {
             addLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
         } else {
             addLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
+            left << path;
+            leftError = leftError ? leftError : result.errorCode;
         }
     }
+    // Every candidate is tried first; then what stayed fails the step.
+    if (!left.isEmpty())
+        throw itemsLeftError(leftError, left);
     if (removed > 0)
         addLog(QStringLiteral("Application core files removed successfully. User data (Media/XML) was preserved."));
     else if (found == 0)
         addLog(QStringLiteral("Application files not found (already removed)"));
-    // Found but none removed: the warnings above say why; "not found" would be untrue.
 }
 
 QCoro::Task<> UninstallService::removeLauncherBundle() {
@@ -210,20 +248,27 @@ QCoro::Task<> UninstallService::removeLogFiles() {
     addLog(QStringLiteral("Cleaning up log files..."));
     int found = 0;
     int removed = 0;
+    QStringList left;
+    int leftError = 0;
     for (const QString &path : m_logPaths) {
         const FileOperationResult result = co_await removeInBackground(path);
         if (result.ok && !result.existed)
             continue;
         ++found;
-        if (result.ok)
+        if (result.ok) {
             ++removed;
-        else
+        } else {
             addLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
+            left << path;
+            leftError = leftError ? leftError : result.errorCode;
+        }
     }
     if (removed > 0)
         addLog(QStringLiteral("Removed %1 log file(s)").arg(removed));
     else if (found == 0)
         addLog(QStringLiteral("No log files found to remove"));
+    if (!left.isEmpty())
+        throw itemsLeftError(leftError, left);
 }
 
 void UninstallService::addLog(const QString &line) {

@@ -32,6 +32,7 @@ class UninstallService : public QObject, public std::enable_shared_from_this<Uni
     Q_PROPERTY(QStringList log READ log NOTIFY logChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(bool hasError READ hasError NOTIFY errorChanged)
+    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
     Q_PROPERTY(int stepCount READ stepCount CONSTANT)
     Q_PROPERTY(QVariantList confirmationItems READ confirmationItemsForView CONSTANT)
     Q_PROPERTY(QString tarvikInstallPath READ tarvikInstallPath CONSTANT)
@@ -82,6 +83,7 @@ signals:
     void progressChanged();
     void logChanged();
     void errorChanged();
+    void isRunningChanged();
     // The run started by startUninstall has ended, successfully or not.
     void runFinished();
 

@@ -61,7 +61,7 @@ std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, con
 
 QByteArray procFile(qint64 pid, const QString &name) {
     QFile file(u"/proc/%1/"_s.arg(pid) + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readFile() : QByteArray();
 }
 
 } // namespace
@@ -181,13 +181,13 @@ private slots:
         const QString apps = home.path() + u"/Applications/"_s;
         QVERIFY(writeFile(apps + u"A.app/Contents/Info.plist"_s, deepPlist(50000)));
         QVERIFY(
-            writeFile(apps + u"B.app/Contents/Info.plist"_s, readAll(launcherBundle() + u"/Contents/Info.plist"_s)));
+            writeFile(apps + u"B.app/Contents/Info.plist"_s, readFile(launcherBundle() + u"/Contents/Info.plist"_s)));
         QCOMPARE(
             SystemPlatform::findApplicationBundle(home.path(), QString::fromUtf16(paths::launcherBundleIdentifier)),
             apps + u"B.app"_s);
 
         // Mutations of a real plist: each is read or refused with a reason, none crashes or hangs.
-        const QByteArray original = readAll(installerBundle() + u"/Contents/Info.plist"_s);
+        const QByteArray original = readFile(installerBundle() + u"/Contents/Info.plist"_s);
         QRandomGenerator random(12);
         for (int round = 0; round < 3000; ++round) {
             QByteArray bytes = original;
@@ -214,10 +214,10 @@ private slots:
             runStep(runShellCommand(u"trap '' TERM; sleep 60 & echo $! > '%1'; wait"_s.arg(pidFile), 300ms));
         QVERIFY(error && error->domain() == u"ShellError"_s);
         QVERIFY2(error->description().contains(u"did not finish in time"_s), qPrintable(error->description()));
-        const qint64 sleeper = readAll(pidFile).trimmed().toLongLong();
+        const qint64 sleeper = readFile(pidFile).trimmed().toLongLong();
         QVERIFY(sleeper > 0);
         const QString stat = u"/proc/%1/stat"_s.arg(sleeper);
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(stat) || readAll(stat).contains(") Z "), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(stat) || readFile(stat).contains(") Z "), 2000);
     }
 
     void secondWindowHandsOverToTheFirst() {

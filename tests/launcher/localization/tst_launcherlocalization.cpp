@@ -39,7 +39,7 @@ private slots:
         QTest::newRow("empty") << QByteArray(" \n\t ") << "en"
                                << "Read language from lang.txt:  -> en";
         QTest::newRow("two lines") << QByteArray("ja\nen\n") << "en"
-                                   << "Read language from lang.txt: ja\nen -> en";
+                                   << "Read language from lang.txt: jaen -> en";
         QTest::newRow("not UTF-8") << QByteArray("d\xff\xfe\x00", 4) << "fr"
                                    << "Could not read lang.txt file: The file “lang.txt” couldn’t be read because it "
                                       "isn’t UTF-8 text.";

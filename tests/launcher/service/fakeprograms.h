@@ -4,6 +4,9 @@
 
 namespace vistrel::test {
 
+// The home's launch agent plist, naming our label (the job is reached through it).
+bool writeAgentPlist(const QString &home);
+
 // A stand-in for the service manager's tool that records each call's arguments and exits with a
 // fixed status.
 class FakeLaunchctl {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakeplatform.h"
+#include "fakeprograms.h"
 #include "httpresponder.h"
 
 #include "common/diagnostics.h"
@@ -29,7 +30,7 @@ inline Timing fastTiming() {
 class ServiceRig {
 public:
     explicit ServiceRig(Timing timing = fastTiming()) {
-        if (!m_root.isValid() || !server.listen())
+        if (!m_root.isValid() || !server.listen() || !writeAgentPlist(home()))
             return;
         platform.home = home();
         DiagnosticCapture quiet([](const QString &) {}); // the language line is not looked at here

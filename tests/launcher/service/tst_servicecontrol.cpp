@@ -137,7 +137,7 @@ private slots:
     // Without the server's script the default page opens; the launcher quits half a second later.
     void webInterfaceWithoutTheScript() {
         ServiceRig rig{Timing{}};                              // the product's 0.5 s
-        QVERIFY(rig.isReady() && rig.writePortFile("9555\n")); // never consulted here
+        QVERIFY(rig.isReady() && rig.writePortFile("9555\n")); // where the server would be
         rig.platform.openUrlSucceeds = false;                  // a refusing desktop changes nothing
         QStringList printed;
         DiagnosticCapture capture([&](const QString &line) { printed.append(line); });
@@ -149,9 +149,9 @@ private slots:
         QCOMPARE(printed,
                  QStringList({QStringLiteral("🚀 Attempting to launch browser..."),
                               QStringLiteral("❌ Could not find script at: ") + paths::browserScript(rig.home()),
-                              QStringLiteral(" Falling back to default browser with port 8090...")}));
+                              QStringLiteral(" Falling back to default browser with port 9555...")}));
         QCOMPARE(rig.platform.terminations, 0); // not yet: half a second later, once
-        QCOMPARE(rig.platform.openedUrls, QList{QUrl(QStringLiteral("http://localhost:8090"))});
+        QCOMPARE(rig.platform.openedUrls, QList{QUrl(QStringLiteral("http://localhost:9555"))});
         QTRY_COMPARE_WITH_TIMEOUT(rig.platform.terminations, 1, 3000);
         QVERIFY2(clock.elapsed() >= 500, qPrintable(QString::number(clock.elapsed())));
         QTest::qWait(300);

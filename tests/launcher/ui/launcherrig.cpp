@@ -41,6 +41,7 @@ LauncherRig::LauncherRig(QByteArray languageFile, LauncherAppInfo appInfo)
     platform.home = home();
     platform.launchctl = QStringLiteral("/bin/false");
     QDir().mkpath(home());
+    writeAgentPlist(home());
 }
 
 LauncherRig::~LauncherRig() {

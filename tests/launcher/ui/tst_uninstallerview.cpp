@@ -131,6 +131,39 @@ private slots:
         pictures.take(rig.sheet(), u"uninstall-error"_qs);
         QVERIFY2(pictures.findings.isEmpty(), qPrintable(pictures.findings.join(u'\n')));
     }
+
+    void oneRunAtATimeAndTheNextOpeningIsFresh() {
+        PathLaunchctl launchctl;
+        LauncherRig rig;
+        QVERIFY(rig.load());
+        QVERIFY(installation::writeMinimal(rig.home()));
+        QVERIFY(rig.openSheet());
+        launchctl.hold(true);
+        QVERIFY(rig.click("confirmUninstallButton"));
+        QPointer<UninstallService> run = rig.uninstaller->currentService();
+        QVERIFY(run && run->isRunning());
+        // While it runs, neither window closes, and the menu, the shortcut and the button bring
+        // up no second run.
+        QVERIFY(!rig.sheet()->close());
+        QVERIFY(!rig.window()->close());
+        rig.controller->notifications()->postShowUninstaller();
+        QTest::keySequence(rig.window(), QKeySequence(u"Ctrl+Shift+U"_qs));
+        rig.click("uninstallButton");
+        QCOMPARE(rig.uninstaller->newService(), run.data());
+        QCOMPARE(rig.uninstaller->servicesCreated(), 1);
+        launchctl.hold(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!run->isRunning(), 20000);
+        QCOMPARE(launchctl.calls().size(), 1);
+        QCOMPARE(existing(installedItems(rig.home())), installation::keptItems(rig.home()));
+
+        rig.sheet()->close();
+        QTRY_VERIFY(!rig.sheet());
+        QTRY_VERIFY(run.isNull());
+        QVERIFY(rig.openSheet());
+        QCOMPARE(rig.uninstaller->servicesCreated(), 2);
+        QVERIFY(rig.uninstaller->currentService()->log().isEmpty());
+        QCOMPARE(rig.shownOf(phaseItems), QStringList{"confirmationView"});
+    }
 };
 
 QTEST_MAIN(UninstallerViewTest)

@@ -83,19 +83,24 @@ private slots:
         const QString bootout = failedBootoutOutput(m_home->path());
         const auto service = UninstallService::create(m_platform, Timing{}.scaled(25));
         QVERIFY(runToEnd(*service));
-        QCOMPARE(service->log(), stopLines(bootout) + launchAgentLines(false) + serverFileLines({}) +
-                                     launcherLines({}) + logLines(0) + QStringList{done(QStringLiteral("complete"))});
+        QStringList expected = stopLines(bootout) + launchAgentLines(false) + serverFileLines({}) + launcherLines({}) +
+                               logLines(0) + QStringList{done(QStringLiteral("complete"))};
+        expected.insert(1, QStringLiteral("Launch agent plist not found; stopping com.qelvo.vistrel by its label"));
+        QCOMPARE(service->log(), expected);
         QCOMPARE(service->progress(), 6.0);
         QVERIFY(!service->hasError());
     }
 
-    // Removals that fail. The plist stops the run; server files only warn. Root ignores permission
-    // bits, so for the duration it is made to respect them.
+    // Removals that fail stop the run; server files and logs are each tried first, with a warning.
+    // Root ignores permission bits, so for the duration it is made to respect them.
     void failingRemovals_data() {
         QTest::addColumn<QString>("readOnly"); // relative to the home folder
-        QTest::addColumn<int>("failedStep");   // -1: the run completes
+        QTest::addColumn<int>("failedStep");
         QTest::newRow("plist folder read-only") << "Library/LaunchAgents" << int(UninstallStep::removeLaunchAgent);
-        QTest::newRow("install root read-only") << "Library/Application Support/Vistrel" << -1;
+        QTest::newRow("Applications read-only") << "Applications" << int(UninstallStep::removeLauncherApp);
+        QTest::newRow("install root read-only")
+            << "Library/Application Support/Vistrel" << int(UninstallStep::removeApplicationFiles);
+        QTest::newRow("log folder read-only") << "Library/Logs" << int(UninstallStep::cleanupLogs);
     }
 
     void failingRemovals() {
@@ -117,6 +122,9 @@ private slots:
         const auto denied = [](const QString &name) {
             return QStringLiteral("“%1” couldn’t be removed: Permission denied").arg(name);
         };
+        const auto left = [](const QStringList &paths) {
+            return QStringLiteral("These items could not be removed: ") + paths.join(QStringLiteral(", "));
+        };
         QStringList expected = stopLines(bootout);
         QString error;
         if (failedStep == UninstallStep::removeLaunchAgent) {
@@ -124,21 +132,34 @@ private slots:
             expected << QStringLiteral("Removing launch agent configuration...");
         } else {
             expected << launchAgentLines(true);
-            // Found but not removed: neither the success line nor "not found".
-            expected << QStringLiteral("Removing Vistrel application files...");
-            for (const QString &name : installation::serverEntries())
-                expected << QStringLiteral("⚠️ Could not remove %1/%2: %3").arg(root, name, denied(name));
-            expected << done(QStringLiteral("removeApplicationFiles")) << launcherLines(paths::launcherApp(home))
-                     << logLines(2) << done(QStringLiteral("complete"));
+            QStringList stayed;
+            if (readOnly.endsWith(u"Vistrel")) {
+                // Found but not removed: neither the success line nor "not found".
+                expected << QStringLiteral("Removing Vistrel application files...");
+                for (const QString &name : installation::serverEntries()) {
+                    expected << QStringLiteral("⚠️ Could not remove %1/%2: %3").arg(root, name, denied(name));
+                    stayed << root + u'/' + name;
+                }
+                error = left(stayed);
+            } else {
+                expected << serverFileLines(installation::serverEntries());
+            }
+            if (failedStep == UninstallStep::removeLauncherApp) {
+                error = denied(QStringLiteral("Vistrel.app"));
+                expected << QStringLiteral("Removing launcher app...");
+            } else if (error.isEmpty()) {
+                expected << launcherLines(paths::launcherApp(home)) << QStringLiteral("Cleaning up log files...")
+                         << QStringLiteral("⚠️ Could not remove log file: ") + paths::serverLog(home)
+                         << QStringLiteral("⚠️ Could not remove log file: ") + paths::serverErrorLog(home);
+                error = left({paths::serverLog(home), paths::serverErrorLog(home)});
+            }
         }
-        if (failedStep >= 0)
-            expected << QStringLiteral("❌ %1 failed: %2").arg(UninstallStep::allCases()[failedStep].caseName(), error);
+        expected << QStringLiteral("❌ %1 failed: %2").arg(UninstallStep::allCases()[failedStep].caseName(), error);
         QCOMPARE(service->log(), expected);
         QCOMPARE(service->errorText(), error);
-        QCOMPARE(service->hasError(), failedStep >= 0);
-        QCOMPARE(service->progress(), failedStep >= 0 ? double(failedStep) : 6.0);
+        QCOMPARE(service->progress(), double(failedStep));
         // Nothing after a failed step was touched.
-        if (failedStep >= 0)
+        if (failedStep < UninstallStep::cleanupLogs)
             for (const QString &kept : {paths::launcherApp(home), paths::serverLog(home), paths::serverErrorLog(home)})
                 QVERIFY2(QFileInfo::exists(kept), qPrintable(kept));
     }
@@ -174,7 +195,10 @@ private slots:
         const QString bootout = failedBootoutOutput(home);
         const auto service = UninstallService::create(m_platform, Timing{}.scaled(25));
         QVERIFY(runToEnd(*service));
-        QCOMPARE(service->log(), fullLog(home, bootout, installation::serverEntries()));
+        QStringList expected = fullLog(home, bootout, installation::serverEntries());
+        expected.insert(1,
+                        QStringLiteral("Launch agent plist does not name com.qelvo.vistrel; stopping it by its label"));
+        QCOMPARE(service->log(), expected);
         for (const QString &name : installation::serverEntries())
             QVERIFY2(!present(root + u'/' + name), qPrintable(name));
         for (const QString &gone : {paths::launcherApp(home), paths::serverLog(home), paths::serverErrorLog(home),

@@ -2,6 +2,7 @@
 
 #include "installation.h"
 
+#include "common/launchagent.h"
 #include "common/paths.h"
 #include "launcher/uninstall/uninstallservice.h"
 #include "testenv.h"
@@ -13,12 +14,16 @@
 // lines, and a run awaited to its end.
 namespace vistrel::test::uninstallrun {
 
-// What the stand-in prints right now for a bootout of the home's plist (it must fail: nothing is
+// What the stand-in prints right now for the uninstaller's bootout (it must fail: nothing is
 // loaded), so a test can expect the uninstaller's warning line to the character.
 inline QString failedBootoutOutput(const QString &home) {
     QString output;
-    const int status = installation::runLaunchctl(
-        {QStringLiteral("bootout"), installation::userDomain(), paths::launchAgentPlist(home)}, &output);
+    const QString plist = paths::launchAgentPlist(home);
+    const QString uid = installation::userDomain().mid(4);
+    const int status =
+        installation::runLaunchctl(plistNamesOurLabel(plist) ? QStringList{"bootout", installation::userDomain(), plist}
+                                                             : QStringList{"bootout", serviceTarget(uid)},
+                                   &output);
     return status == 5 ? output : QStringLiteral("<bootout exited %1: %2>").arg(status).arg(output);
 }
 

@@ -27,6 +27,9 @@ ApplicationWindow {
         onActivated: window.launcher.notifications.postShowUninstaller()
     }
 
+    // Quitting in the middle of an uninstall would leave it half done.
+    onClosing: close => close.accepted = !window.launcher.uninstaller.runInProgress()
+
     LauncherView {
         anchors.fill: parent
         launcher: window.launcher

@@ -38,8 +38,14 @@ ApplicationWindow {
         }
         visible = true
     }
-    // The frame's close control on desktops that draw one: the same as dismissing.
-    onClosing: sheet.dismissed()
+    // The frame's close control on desktops that draw one: the same as dismissing, except while
+    // the run goes on (a second one could start beside it).
+    onClosing: close => {
+        if (sheet.service.isRunning)
+            close.accepted = false
+        else
+            sheet.dismissed()
+    }
 
     UninstallerView {
         id: uninstallerView
