@@ -16,6 +16,9 @@ namespace vistrel::test {
 QString launchctlTool() {
     return QStringLiteral(VISTREL_TEST_LAUNCHCTL);
 }
+QString demoServerProgram() {
+    return QStringLiteral(VISTREL_TEST_DEMO_SERVER);
+}
 QString demoVendorProgram() {
     return QStringLiteral(VISTREL_TEST_DEMO_VENDOR);
 }

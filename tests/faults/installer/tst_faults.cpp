@@ -61,7 +61,7 @@ std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, con
 
 QByteArray procFile(qint64 pid, const QString &name) {
     QFile file(u"/proc/%1/"_s.arg(pid) + name);
-    return file.open(QIODevice::ReadOnly) ? file.readFile() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

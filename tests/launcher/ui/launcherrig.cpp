@@ -4,6 +4,7 @@
 
 #include "common/diagnostics.h"
 #include "common/paths.h"
+#include "fakeprograms.h"
 #include "launcher/ui/launcherui.h"
 #include "testenv.h"
 #include "uikit/symbolicons.h"
