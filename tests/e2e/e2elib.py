@@ -14,12 +14,10 @@ import subprocess
 import sys
 import tempfile
 import time
-import urllib.error
 import urllib.request
 
 LABEL = "com.qelvo.vistrel"
 LAUNCHER_ID = "com.qelvonet.tarvik.launcher"
-HOME_NAME = "home folder"  # a space: every path the programs build must survive it
 
 
 class RoadFailure(AssertionError):
@@ -46,35 +44,24 @@ def wait_until(what, predicate, timeout, interval=0.2):
 
 
 def free_port():
-    """A loopback port that nothing listens on (v4 and v6), not the server's default."""
-    for _ in range(50):
-        with socket.socket(socket.AF_INET) as v4, socket.socket(socket.AF_INET6) as v6:
-            v4.bind(("127.0.0.1", 0))
-            port = v4.getsockname()[1]
-            with contextlib.suppress(OSError):
-                v6.bind(("::1", port))
-                if port != 8090:
-                    return port
-    raise RoadFailure("no free port")
+    """A loopback port that nothing listens on, not the server's default."""
+    while True:
+        with socket.socket(socket.AF_INET) as s:
+            s.bind(("127.0.0.1", 0))
+            if s.getsockname()[1] != 8090:
+                return s.getsockname()[1]
 
 
 def port_is_open(port):
-    for family, host in ((socket.AF_INET, "127.0.0.1"), (socket.AF_INET6, "::1")):
-        with socket.socket(family, socket.SOCK_STREAM) as s, contextlib.suppress(OSError):
-            s.settimeout(1)
-            s.connect((host, port))
-            return True
+    with contextlib.suppress(OSError), socket.create_connection(("localhost", port), timeout=1):
+        return True
     return False
 
 
 def http_status(port):
-    try:
-        with urllib.request.urlopen(f"http://localhost:{port}", timeout=2) as answer:
-            return answer.status
-    except urllib.error.HTTPError as e:
-        return e.code
-    except OSError:
-        return None
+    with contextlib.suppress(OSError), urllib.request.urlopen(f"http://localhost:{port}", timeout=2) as answer:
+        return answer.status
+    return None
 
 
 def sha256(path):
@@ -119,30 +106,24 @@ def pid_alive(pid):
     return bool(fields) and fields[0] != b"Z"
 
 
-def end_road(root, launchctl_tool, sessions, children):
-    """Ends the service first (so that its supervisor does not start the server again), then every
-    process in one of the road's sessions or whose executable lies in root; removes root."""
-    env = dict(os.environ, HOME=os.path.join(root, HOME_NAME), XDG_RUNTIME_DIR=os.path.join(root, "runtime"))
+def end_road(root, home, launchctl_tool, sessions, children):
+    """Ends the service first (so that its supervisor does not start the server again), then kills
+    every process in one of the road's sessions or whose executable lies in root; removes root."""
+    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=os.path.join(root, "runtime"))
     with contextlib.suppress(Exception):
         subprocess.run([launchctl_tool, "bootout", f"gui/{os.getuid()}/{LABEL}"], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-    for sig in (signal.SIGTERM, signal.SIGKILL):
-        victims = {p.pid for p in children if p.poll() is None}
-        for pid in _pids():
-            fields = _stat_fields(pid)
-            if pid != os.getpid() and ((len(fields) > 3 and int(fields[3]) in sessions)
-                                       or _exe(pid).startswith(root + "/")):
-                victims.add(pid)
-        for pid in victims:
-            with contextlib.suppress(OSError):
-                os.kill(pid, sig)
-        deadline = time.monotonic() + 5
-        while time.monotonic() < deadline and any(pid_alive(p) for p in victims):
-            time.sleep(0.1)
-        for process in children:
-            process.poll()
-        if not any(pid_alive(p) for p in victims):
-            break
+    victims = {p.pid for p in children if p.poll() is None}
+    for pid in _pids():
+        fields = _stat_fields(pid)
+        if pid != os.getpid() and ((len(fields) > 3 and int(fields[3]) in sessions) or _exe(pid).startswith(root + "/")):
+            victims.add(pid)
+    for pid in victims:
+        with contextlib.suppress(OSError):
+            os.kill(pid, signal.SIGKILL)
+    for process in children:
+        with contextlib.suppress(subprocess.TimeoutExpired):
+            process.wait(5)
     shutil.rmtree(root, ignore_errors=True)
 
 
@@ -190,13 +171,9 @@ class Accessibility:
         return (found[-1] if last else found[0]) if found else None
 
     def wait_for(self, app_name, name, role=None, last=False, timeout=30):
-        deadline = time.monotonic() + timeout
-        while (node := self.find(app_name, name, role, last)) is None:  # (an accessible may be falsy)
-            if time.monotonic() > deadline:
-                shown = sorted({n[1] for n in self.nodes(app_name) if n[1] and n[3]})
-                raise RoadFailure(f"{app_name}: no '{name}' shown after {timeout:.0f} s; shown: {shown}")
-            time.sleep(0.25)
-        return node
+        # (an accessible may be falsy)
+        return wait_until(f"{app_name}: '{name}' shown", lambda: [node for node in [self.find(app_name, name, role, last)]
+                                                                  if node is not None], timeout, 0.25)[0]
 
     def extents(self, node):
         e = node.queryComponent().getExtents(self.pyatspi.DESKTOP_COORDS)
@@ -226,7 +203,7 @@ class Road:
     """One road's private world: a temporary home folder, a service-manager domain, a virtual
     screen with its session and accessibility buses. Leaving it ends everything it started."""
 
-    def __init__(self, name):
+    def __init__(self, name, home_name):
         self.build = os.environ["VISTREL_E2E_BUILD_DIR"]
         self.installer_bundle = os.environ["VISTREL_E2E_INSTALLER_BUNDLE"]
         self.installer_executable = os.path.join(self.installer_bundle, "Contents", "MacOS", "VistrelInstaller")
@@ -242,14 +219,15 @@ class Road:
             shutil.rmtree(folder, ignore_errors=True)
             os.makedirs(folder)
         self.root = tempfile.mkdtemp(prefix="vistrel-e2e-")
-        self.home = os.path.join(self.root, HOME_NAME)
+        self.home = os.path.join(self.root, home_name)
         library = os.path.join(self.home, "Library")
         self.install_root = os.path.join(library, "Application Support", "Vistrel")
         self.plist = os.path.join(library, "LaunchAgents", LABEL + ".plist")
-        self.logs = [os.path.join(library, "Logs", name) for name in ("vistrel.log", "vistrel.error.log")]
         self.launcher_bundle = os.path.join(self.home, "Applications", "Vistrel.app")
         self.desktop_entries = [os.path.join(self.home, ".local", "share", "applications", LAUNCHER_ID + ".desktop"),
                                 os.path.join(self.home, ".config", "autostart", LABEL + ".desktop")]
+        self.icons = {size: os.path.join(self.home, ".local", "share", "icons", "hicolor", f"{size}x{size}", "apps",
+                                         LAUNCHER_ID + ".png") for size in (48, 64, 128, 256)}
         self.launcher_executable = os.path.join(self.launcher_bundle, "Contents", "MacOS", "Vistrel")
         self.server_executable = os.path.join(self.install_root, "TarvikService.app", "Contents", "MacOS", "Tarvik")
         runtime, bin_folder = os.path.join(self.root, "runtime"), os.path.join(self.root, "bin")
@@ -290,7 +268,7 @@ class Road:
         if kind is not None and self.atspi is not None:
             with contextlib.suppress(BaseException):
                 self.screenshot("failure")
-        end_road(self.root, self.launchctl_tool, self._sessions, self._children)
+        end_road(self.root, self.home, self.launchctl_tool, self._sessions, self._children)
         return False
 
     def spawn(self, argv, log_name=None, extra_env=None, **kwargs):
@@ -339,10 +317,12 @@ class Road:
         with open(os.path.join(folder, "VistrelInstaller.ini"), "w") as f:
             f.write("[General]\n" + "".join(f"{k}={v}\n" for k, v in values.items()))
 
+    def run(self, argv, timeout=300):
+        return subprocess.run(argv, env=self.env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=timeout)
+
     def job_loaded(self):  # the stand-in's print: 0 loaded, 113 no such job
-        return subprocess.run([self.launchctl_tool, "print", f"gui/{os.getuid()}/{LABEL}"], env=self.env,
-                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=120).returncode
+        return self.run([self.launchctl_tool, "print", f"gui/{os.getuid()}/{LABEL}"]).returncode
 
     def server_pids(self):
         return pids_running(self.server_executable)
@@ -367,21 +347,16 @@ class Road:
     def click(self, app, name, role=None, last=False, timeout=30):
         """At the centre of the control once it has stopped moving (screens slide in, windows are
         placed after they appear)."""
-        deadline = time.monotonic() + timeout
         previous = None
-        while True:
-            node = self.atspi.wait_for(app, name, role, last, max(1, deadline - time.monotonic()))
-            try:
-                extents = self.atspi.extents(node)
-            except Exception:
-                extents = None
-            if extents is not None and extents == previous and extents[2] > 0 and extents[3] > 0:
-                break
-            if time.monotonic() > deadline:
-                raise RoadFailure(f"{app}: '{name}' does not hold still: {extents}")
-            previous = extents
-            time.sleep(0.15)
-        x, y, w, h = extents
+
+        def held_still():  # the same extents in two looks in a row
+            nonlocal previous
+            node = self.atspi.find(app, name, role, last)
+            with contextlib.suppress(Exception):
+                extents, previous = previous, self.atspi.extents(node) if node is not None else None
+                return previous if previous == extents and previous[2] > 0 and previous[3] > 0 else None
+
+        x, y, w, h = wait_until(f"{app}: '{name}' shown and holding still", held_still, timeout, 0.15)
         self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
         self.xdotool("click", "1")
 
@@ -391,7 +366,7 @@ class Road:
         self.xdotool("type", "--delay", "60", text)
 
 
-def run_road(name, body):
+def run_road(name, body, home_name="home folder"):  # every path the programs build must survive the name
     """Runs body(road) inside a Road; exit status 0 on success, 1 on a failed check."""
 
     def interrupted(signum, frame):
@@ -401,7 +376,7 @@ def run_road(name, body):
         signal.signal(sig, interrupted)
     started = time.monotonic()
     try:
-        with Road(name) as road:
+        with Road(name, home_name) as road:
             body(road)
     except RoadFailure as failure:
         say(f"FAILED: {failure}")

@@ -18,11 +18,11 @@ INSTALLER = {
 }
 SERVER_CODE = {"fr": "fr", "de": "de", "zh-Hans": "zh-cn"}  # the language file holds the server's codes
 LAUNCHER = {
-    "de": {"running": "Läuft", "running_on": "Läuft auf Port {port}", "stopped": "Gestoppt", "stop": "Stoppen",
+    "de": {"running_on": "Läuft auf Port {port}", "stopped": "Gestoppt", "stop": "Stoppen",
            "start": "Vistrel Starten", "restart": "Neustarten", "open": "Öffnen", "uninstall": "Vistrel Deinstallieren",
            "confirm_title": "Sind Sie sicher, dass Sie Vistrel deinstallieren möchten?", "title": "Vistrel Deinstallieren",
            "success": "✅ Vistrel wurde erfolgreich deinstalliert", "close": "Schließen", "log": "Deinstallations-Log"},
-    "zh-Hans": {"running": "运行中", "running_on": "在端口 {port} 上运行", "stop": "停止"},
+    "zh-Hans": {"running_on": "在端口 {port} 上运行", "stop": "停止"},
 }
 
 
@@ -44,13 +44,14 @@ def choose_options(road, language, port):
 
 def _settled_window(road, app, list_name):
     """The list's lines in view once two looks in a row agree (scrolling is animated)."""
-    previous, deadline = None, time.monotonic() + 10
-    while (window := road.atspi.visible_lines(app, list_name)) is None or window != previous:
-        if time.monotonic() > deadline:
-            raise RoadFailure(f"the list '{list_name}' does not settle: {window}")
-        previous = window
-        time.sleep(0.2)
-    return window
+    previous = None
+
+    def settled():
+        nonlocal previous
+        window, previous = previous, road.atspi.visible_lines(app, list_name)
+        return [window] if window is not None and window == previous else None
+
+    return wait_until(f"the list '{list_name}' to settle", settled, 10)[0]
 
 
 def read_list(road, app, list_name):
@@ -94,26 +95,16 @@ def install(road, language, port):
 
     text = "\n  ".join(log)
     check(log and log[0] == "Initial system check...", f"the log starts with the system check:\n  {text}")
-    check(log.count("Stopping existing Vistrel services...") == 2, f"the earlier service is stopped twice:\n  {text}")
     check(f"Port configured to: {port}" in log, f"the log names port {port}:\n  {text}")
     # Seven steps, each completed once, in the chosen language (the whole text is the engine tests' matter).
-    successes = [i for i, line in enumerate(log) if line.startswith("✅ ") and line.endswith(" complete")]
-    check(len(successes) == 7 and len({log[i] for i in successes}) == 7 and "✅ Preparing Service Cleanup complete"
-          not in log, f"seven translated step lines:\n  {text}")
+    successes = [line for line in log if line.startswith("✅ ") and line.endswith(" complete")]
+    check(len(successes) == len(set(successes)) == 7 and "✅ Preparing Service Cleanup complete" not in log,
+          f"seven translated step lines:\n  {text}")
     check(not any(line.startswith("❌") for line in log), f"a step failed:\n  {text}")
-    setup_done, verify_done = successes[4], successes[5]
-    attempts = [line for line in log[setup_done:verify_done] if line.startswith("Pinging service... (Attempt ")]
-    check(attempts == [f"Pinging service... (Attempt {n}/20)" for n in range(1, len(attempts) + 1)] and attempts,
-          f"no verification attempts counted 1, 2, ... between setup and verification:\n  {text}")
-    check(log[verify_done - 1] == "Service is online!", f"the answer is logged before verification ends:\n  {text}")
-
     check(read_text(os.path.join(road.install_root, "Media", "XML", "port.txt")).strip() == str(port),
           "port.txt holds the chosen port")
     check(read_text(os.path.join(road.install_root, "lang.txt")).strip() == SERVER_CODE[language],
           f"lang.txt holds the server's code for {language}")
-    check(os.path.isfile(road.plist), "the launch agent plist exists")
-    check(os.access(road.launcher_executable, os.X_OK), "the launcher is installed in ~/Applications")
-    check(all(map(os.path.isfile, road.desktop_entries)), "the menu and autostart entries are written")
     check(road.job_loaded() == 0, "the service is loaded in the service manager")
     check(http_status(port) == 200, f"the server answers on port {port}")
     return log
@@ -123,11 +114,7 @@ def open_launcher(road, installer, language, port):
     """Presses the installer's open button: the installer quits and the launcher it opened from
     ~/Applications shows the running server. Returns the launcher's process id."""
     road.click(INSTALLER_APP, INSTALLER[language]["open"], "push button")
-    try:
-        status = installer.wait(timeout=APPEAR)
-    except Exception:
-        raise RoadFailure("the installer did not quit after opening the launcher")
-    check(status == 0, f"the installer quit with status {status}")
+    check(installer.wait(timeout=APPEAR) == 0, "the installer quits after opening the launcher")
     launchers = wait_until("the launcher process from ~/Applications", lambda: pids_running(road.launcher_executable),
                            APPEAR)
     check(len(launchers) == 1, f"one launcher runs, not {launchers}")
@@ -137,6 +124,6 @@ def open_launcher(road, installer, language, port):
 
 def wait_launcher_running(road, language, port):
     strings = LAUNCHER[language]
-    for name, role in ((strings["running_on"].format(port=port), "label"), (strings["running"], "label"),
-                       (strings["stop"], "push button"), ("Vistrel", "frame")):
+    for name, role in ((strings["running_on"].format(port=port), "label"), (strings["stop"], "push button"),
+                       ("Vistrel", "frame")):
         road.atspi.wait_for(LAUNCHER_APP, name, role, timeout=APPEAR)
