@@ -28,9 +28,15 @@ void HttpResponder::accept() {
             if (!answer.status)
                 return;
             QTimer::singleShot(answer.delay, socket, [socket, answer] {
-                socket->write("HTTP/1.1 " + QByteArray::number(answer.status) +
-                              " Answer\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                socket->disconnectFromHost();
+                socket->write(!answer.raw.isEmpty()
+                                  ? answer.raw
+                                  : "HTTP/1.1 " + QByteArray::number(answer.status) +
+                                        " Answer\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+                if (!answer.trickle)
+                    return socket->disconnectFromHost();
+                auto *drip = new QTimer(socket);
+                connect(drip, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+                drip->start(20);
             });
         });
     }

@@ -13,7 +13,9 @@ public:
     struct Answer {
         int status = 200; // 0: never answer
         std::chrono::milliseconds delay{0};
-        bool hangUp = false; // close the connection without answering
+        bool hangUp = false;  // close the connection without answering
+        QByteArray raw{};     // sent as it is instead of a status line and body
+        bool trickle = false; // then one more byte every 20 ms, the connection left open
     };
     static Answer status(int code, std::chrono::milliseconds delay = {}) { return Answer{code, delay}; }
     static Answer hangUp() { return Answer{0, {}, true}; }

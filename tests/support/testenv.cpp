@@ -19,9 +19,6 @@ QString launchctlTool() {
 QString demoServerProgram() {
     return QStringLiteral(VISTREL_TEST_DEMO_SERVER);
 }
-QString demoVendorProgram() {
-    return QStringLiteral(VISTREL_TEST_DEMO_VENDOR);
-}
 QString demoPackage() {
     return QStringLiteral(VISTREL_TEST_DEMO_PACKAGE);
 }
@@ -113,7 +110,7 @@ DemoVendor::DemoVendor(const QStringList &extraArguments)
     QStringList args{QStringLiteral("--package"), demoPackage(), QStringLiteral("--port"), QStringLiteral("0")};
     args += extraArguments;
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(demoVendorProgram(), args);
+    m_process->start(QStringLiteral(VISTREL_TEST_DEMO_VENDOR), args);
     if (!m_process->waitForStarted(5000))
         return;
     // The vendor prints its origin on its first line once it listens.

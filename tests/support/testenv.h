@@ -11,7 +11,6 @@ namespace vistrel::test {
 // Paths of what the build made, for tests that run the real pieces.
 QString launchctlTool();     // the service-manager stand-in
 QString demoServerProgram(); // the stand-in server executable
-QString demoVendorProgram(); // the stand-in download service
 QString demoPackage();       // the zip the vendor serves
 QString launcherBundle();    // Vistrel.app as built
 QString installerBundle();   // VistrelInstaller.app as built

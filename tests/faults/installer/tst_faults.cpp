@@ -1,11 +1,9 @@
 // Hostile conditions: transfers that stall, disks that fill, packages whose links lead out, property
 // lists that never end, commands that hang, a second window, a second run, signals mid-run.
 #include "common/commandrunner.h"
-#include "common/paths.h"
 #include "common/plist.h"
 #include "common/singleinstance.h"
 #include "enginetesthelpers.h"
-#include "platform/systemplatform.h"
 
 #include "await.h"
 
@@ -38,11 +36,6 @@ std::optional<Error> download(World &world) {
 
 QStringList entries(const QString &folder) {
     return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System, QDir::Name);
-}
-
-QByteArray deepPlist(int levels) {
-    return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + QByteArray("<array>").repeated(levels) +
-           QByteArray("</array>").repeated(levels) + "</plist>";
 }
 
 constexpr int signalDeadlineMs = 2000; // a signalled run must be gone by then
@@ -167,24 +160,9 @@ private slots:
     }
 
     void hostilePlistsAreRefusedNeverCrash() {
-        TestHome home;
-        const QString plist = home.path() + u"/deep.plist"_s;
-        QVERIFY(writeFile(plist, deepPlist(50000)));
-        QProcess launchctl;
-        launchctl.start(launchctlTool(), {u"bootstrap"_s, u"gui/%1"_s.arg(::getuid()), plist});
-        QVERIFY(launchctl.waitForFinished(10000) && launchctl.exitStatus() == QProcess::NormalExit);
-        const QStringList said = QString::fromUtf8(launchctl.readAllStandardError()).split(u'\n');
-        QCOMPARE(said.value(0), u"Bootstrap failed: 5: Input/output error"_s);
-        QVERIFY(said.value(1).endsWith(u"values nested deeper than 64 levels"_s));
-
-        // Looking an application up passes over a bundle whose Info.plist is refused.
-        const QString apps = home.path() + u"/Applications/"_s;
-        QVERIFY(writeFile(apps + u"A.app/Contents/Info.plist"_s, deepPlist(50000)));
-        QVERIFY(
-            writeFile(apps + u"B.app/Contents/Info.plist"_s, readFile(launcherBundle() + u"/Contents/Info.plist"_s)));
-        QCOMPARE(
-            SystemPlatform::findApplicationBundle(home.path(), QString::fromUtf16(paths::launcherBundleIdentifier)),
-            apps + u"B.app"_s);
+        QString reason;
+        QVERIFY(!parsePlist("<plist>" + QByteArray("<array>").repeated(50000), &reason));
+        QVERIFY2(reason.endsWith(u"values nested deeper than 64 levels"_s), qPrintable(reason));
 
         // Mutations of a real plist: each is read or refused with a reason, none crashes or hangs.
         const QByteArray original = readFile(installerBundle() + u"/Contents/Info.plist"_s);
@@ -253,8 +231,6 @@ private slots:
         QVERIFY(first->waitForFinished(5000));
         const auto third = startRun(home, tmp.path(), vendor.origin());
         QTRY_VERIFY_WITH_TIMEOUT((seen += third->readAllStandardOutput()).contains("Requesting stable"), 30000);
-        third->terminate();
-        QVERIFY(third->waitForFinished(signalDeadlineMs));
     }
 
     void signalEndsTheRunAndWhatItStarted_data() {

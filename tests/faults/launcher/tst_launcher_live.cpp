@@ -1,18 +1,24 @@
-// The launcher with a real server and the service-manager stand-in: a server frozen while it is
-// polled, a plist gone or changed under a running job, a signal in the middle of a restart, and
-// two races inside the stand-in. Each test has a private service-manager domain.
+// The launcher under real faults: servers on loopback that stall, trickle or lie; settings files
+// that are not small regular files; a server that cannot stay up; a plist gone or changed under a
+// running job; a signal in the middle of a restart; two races inside the stand-in. Each test has a
+// private service-manager domain.
 #include "servicerig.h"
 #include "uninstallrun.h"
 
+#include "common/diagnostics.h"
 #include "common/shellquote.h"
 #include "launcher/ui/shutdownguard.h"
 
 #include <QCoreApplication>
+#include <QCoro/QCoroTask>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vistrel;
 using namespace vistrel::test;
@@ -73,29 +79,129 @@ private slots:
     }
     void cleanup() { m_home.reset(); }
 
-    // Every check times out while the server is stopped; the launcher lives on and sees it again.
-    void serverFrozenWhilePolled() {
+    // Only a 200 from the port itself within the time-out counts; a check that times out means
+    // "not answering" and nothing more.
+    void serversThatDoNotQuiteAnswer_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<bool>("trickle");
+        const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+        QTest::newRow("200 too late") << ok << 900 << false;
+        QTest::newRow("200 whose body trickles")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 999\r\n\r\n") << 0 << true;
+        QTest::newRow("redirect to a 200") << QByteArray("HTTP/1.1 302 Found\r\nLocation: http://localhost:RIG/\r\n"
+                                                         "Content-Length: 0\r\n\r\n")
+                                           << 0 << false;
+        QTest::newRow("204") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << 0 << false;
+    }
+    void serversThatDoNotQuiteAnswer() {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, delayMs);
+        QFETCH(bool, trickle);
         Timing timing = fastTiming();
         timing.probeTimeout = 300ms;
-        timing.pollingInterval = 100ms;
-        ServiceRig rig(timing);
-        const quint16 port = freePort();
-        QVERIFY(rig.isReady() && rig.writePortFile(QByteArray::number(port)));
-        QProcess server;
-        server.setWorkingDirectory(paths::installRoot(rig.home()));
-        server.start(demoServerProgram(), QStringList());
-        QTRY_VERIFY(portIsOpen(port));
-        ServiceManager &m = rig.manager();
-        m.checkStatus();
-        QTRY_COMPARE(m.status(), ServiceStatus::running(port));
-        ::kill(pid_t(server.processId()), SIGSTOP);
-        QTRY_COMPARE(m.status(), ServiceStatus::stopped());
-        QTest::qWait(1000);
-        ::kill(pid_t(server.processId()), SIGCONT);
-        QTRY_COMPARE(m.status(), ServiceStatus::running(port));
-        m.stopPolling();
-        server.kill();
-        server.waitForFinished();
+        ServiceRig rig(timing); // its own server answers 200: the redirect's target
+        HttpResponder server;
+        server.setAnswer({.delay = std::chrono::milliseconds(delayMs),
+                          .raw = answer.replace("RIG", QByteArray::number(rig.server.port())),
+                          .trickle = trickle});
+        QVERIFY(rig.isReady() && server.listen() && rig.writePortFile(QByteArray::number(server.port())));
+        QCoro::waitFor(rig.manager().checkStatusAsync());
+        QCOMPARE(rig.published, QStringList{"stopped"});
+    }
+
+    // port.txt that would block, never end or name no port: 8090, at once.
+    void portFileThatIsNoPortFile_data() {
+        QTest::addColumn<QByteArray>("content"); // "<fifo>": a FIFO in its place
+        QTest::newRow("fifo") << QByteArray("<fifo>");
+        QTest::newRow("port, then more than a few KB") << QByteArray("9123") + QByteArray(5000, ' ');
+        QTest::newRow("above 65535") << QByteArray("65536");
+    }
+    void portFileThatIsNoPortFile() {
+        QFETCH(QByteArray, content);
+        ServiceRig rig;
+        const QString file = paths::portFile(rig.home());
+        QVERIFY(rig.isReady() && rig.writePortFile(content));
+        if (content == "<fifo>")
+            QVERIFY(QFile::remove(file) && ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        ::alarm(10); // a blocking read ends the test instead of hanging it
+        QCOMPARE(rig.manager().currentPort(), qint64(8090));
+        ::alarm(0);
+    }
+
+    // lang.txt goes to a terminal: no control sequences, one short line; a FIFO does not block.
+    void languageFileIsReadSafely() {
+        ServiceRig rig;
+        const QString file = paths::languageFile(rig.home());
+        QVERIFY(rig.isReady() && writeFile(file, "\x1b]0;title\x07\x1b[2J" + QByteArray(300, 'd') + "\r\x1b[1A"));
+        QStringList printed;
+        DiagnosticCapture capture([&](const QString &line) { printed.append(line); });
+        LauncherLocalizationManager fromText(rig.platform);
+        QVERIFY(QFile::remove(file) && ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
+        ::alarm(10);
+        LauncherLocalizationManager fromFifo(rig.platform);
+        ::alarm(0);
+        QCOMPARE(printed.size(), 2);
+        QVERIFY2(printed[0].size() < 120 && !printed[0].contains(u'\x1b') && !printed[0].contains(u'\x07') &&
+                     !printed[0].contains(u'\r'),
+                 qPrintable(printed[0]));
+        QVERIFY2(printed[1].startsWith(u"Could not read lang.txt file: "), qPrintable(printed[1]));
+    }
+
+    // A crash-looping server under the real stand-in: the model keeps its state and adds why,
+    // following the stand-in's runtime folder alone (polling is off).
+    void crashingServerIsExplained_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("signal") << QByteArray("echo '  fatal: no recordings folder  ' >&2\nkill -KILL $$\n")
+                                << u"The server was stopped by signal SIGKILL"_qs;
+        QTest::newRow("clean exits") << QByteArray("echo '  fatal: no recordings folder  ' >&2\nexit 0\n")
+                                     << u"The server keeps restarting"_qs;
+    }
+
+    void crashingServerIsExplained() {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, reason);
+        const TestHome &home = *m_home;
+        FakePlatform platform;
+        platform.home = home.path();
+        platform.launchctl = launchctlTool();
+        platform.stateFolder = home.runtimeDir() + u"/vistrel-launchctl"_qs;
+        const QString server = writeScript(home.path() + u"/server"_qs, script);
+        const QString log = paths::serverErrorLog(home.path());
+        const QString agent =
+            u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+            "<key>Label</key><string>com.qelvo.vistrel</string>\n"
+            "<key>ProgramArguments</key><array><string>%1</string></array>\n"
+            "<key>StandardErrorPath</key><string>%2</string>\n<key>ThrottleInterval</key><integer>1</integer>\n"
+            "<key>RunAtLoad</key><true/>\n<key>KeepAlive</key><true/>\n</dict>\n</plist>\n"_qs.arg(xmlEscape(server),
+                                                                                                   xmlEscape(log));
+        QVERIFY(writeFile(paths::launchAgentPlist(home.path()), agent.toUtf8()));
+        QVERIFY(writeFile(paths::portFile(home.path()), QByteArray::number(freePort())));
+
+        Timing timing;
+        timing.pollingInterval = timing.quickPollingInterval = std::chrono::hours(1);
+        DiagnosticCapture quiet([](const QString &) {});
+        LauncherLocalizationManager localization(platform);
+        ServiceManager m(platform, localization, timing);
+        QCoro::waitFor(m.checkStatusAsync());
+        m.startPolling();
+        m.start();
+        const JobAccount &account = *m.jobAccount();
+        QTRY_VERIFY_WITH_TIMEOUT(account.exitReason().restarts >= 2, 15000);
+        QCOMPARE(m.status(), ServiceStatus::starting()); // added detail, never another state
+        QCOMPARE(account.exitReasonText(), reason + u" (restarted %1 times)"_qs.arg(account.exitReason().restarts));
+        QCOMPARE(account.errorLogTail().value(0), u"fatal: no recordings folder"_qs);
+
+        // Booted out behind the launcher's back: the folder shows it, and the reason goes with the job.
+        QCOMPARE(QProcess::execute(launchctlTool(),
+                                   {u"bootout"_qs, u"gui/%1"_qs.arg(::getuid()), paths::launchAgentPlist(home.path())}),
+                 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!account.hasExitReason(), 10000);
+        QVERIFY(account.errorLogTail().isEmpty());
+        QVERIFY(QFile::remove(log));
+        m.jobAccount()->showLogs(); // the log's folder, once the log is gone
+        QCOMPARE(platform.openedUrls, QList<QUrl>{QUrl::fromLocalFile(home.path() + u"/Library/Logs"_qs)});
     }
 
     // The job is reached by its label when its plist is gone or names another job.
