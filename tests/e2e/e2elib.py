@@ -204,6 +204,7 @@ class Road:
     screen with its session and accessibility buses. Leaving it ends everything it started."""
 
     def __init__(self, name, home_name):
+        self.home_name = home_name
         self.build = os.environ["VISTREL_E2E_BUILD_DIR"]
         self.installer_bundle = os.environ["VISTREL_E2E_INSTALLER_BUNDLE"]
         self.installer_executable = os.path.join(self.installer_bundle, "Contents", "MacOS", "VistrelInstaller")
@@ -219,7 +220,7 @@ class Road:
             shutil.rmtree(folder, ignore_errors=True)
             os.makedirs(folder)
         self.root = tempfile.mkdtemp(prefix="vistrel-e2e-")
-        self.home = os.path.join(self.root, home_name)
+        self.home = os.path.join(self.root, self.home_name)
         library = os.path.join(self.home, "Library")
         self.install_root = os.path.join(library, "Application Support", "Vistrel")
         self.plist = os.path.join(library, "LaunchAgents", LABEL + ".plist")
