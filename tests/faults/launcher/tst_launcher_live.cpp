@@ -111,6 +111,32 @@ private slots:
     }
 
     // port.txt that would block, never end or name no port: 8090, at once.
+    // A frozen server (SIGSTOP) times every check out: the launcher lives on, shows it stopped,
+    // and sees it running again once it is let go.
+    void serverFrozenWhilePolled() {
+        Timing timing = fastTiming();
+        timing.probeTimeout = 300ms;
+        timing.pollingInterval = 100ms;
+        ServiceRig rig(timing);
+        const quint16 port = freePort();
+        QVERIFY(rig.isReady() && rig.writePortFile(QByteArray::number(port)));
+        QProcess server;
+        server.setWorkingDirectory(paths::installRoot(rig.home()));
+        server.start(demoServerProgram(), QStringList());
+        QTRY_VERIFY(portIsOpen(port));
+        ServiceManager &m = rig.manager();
+        m.checkStatus();
+        QTRY_COMPARE(m.status(), ServiceStatus::running(port));
+        ::kill(pid_t(server.processId()), SIGSTOP);
+        QTRY_COMPARE(m.status(), ServiceStatus::stopped());
+        QTest::qWait(1000);
+        ::kill(pid_t(server.processId()), SIGCONT);
+        QTRY_COMPARE(m.status(), ServiceStatus::running(port));
+        m.stopPolling();
+        server.kill();
+        server.waitForFinished();
+    }
+
     void portFileThatIsNoPortFile_data() {
         QTest::addColumn<QByteArray>("content"); // "<fifo>": a FIFO in its place
         QTest::newRow("fifo") << QByteArray("<fifo>");
