@@ -171,9 +171,14 @@ private slots:
         QCOMPARE(log.mid(8), QStringList{"Files ready at: " + root});
     }
 
-    // A link where the launcher goes is replaced, never followed.
+    // A link where the launcher goes is replaced, never followed; a bundle without one fails.
     void launcherReplacesALink() {
         QTemporaryDir folder;
+        World missing;
+        missing.service->setInstallerBundlePath(folder.path());
+        const std::optional<Error> error = runStep(missing.service->installLauncherApp());
+        QVERIFY(error && error->code() == InstallationService::launcherMissingCode);
+        QCOMPARE(error->description(), u"Launcher app not found in installer bundle."_s);
         const QString bundle = makeInstallerBundle(folder.path());
         QVERIFY(!bundle.isEmpty());
         World world({}, u"it's a \"home\" with $PATH & `id`"_s);
