@@ -14,14 +14,14 @@ namespace {
 
 constexpr auto stepPause = std::chrono::milliseconds(40);
 
-// Three steps; each logs its start and, when its index is failAt, throws.
+// Three steps; each logs its start and throws when its index is failAt.
 class ThreeSteps : public RunEngine {
 public:
     ThreeSteps()
         : RunEngine(3, stepPause) {}
     int failAt = -1;
     std::optional<QString> refusal;
-    QList<qint64> started; // ms since the run's start
+    QList<qint64> started; // ms on a clock of the test's
     QElapsedTimer clock;
     using RunEngine::replaceLastLog;
     using RunEngine::start;
@@ -54,46 +54,42 @@ private slots:
         QAbstractItemModelTester tester(run.logModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy inserted(run.logModel(), &QAbstractItemModel::rowsInserted);
         QSignalSpy finished(&run, &RunEngine::runFinished);
-        QStringList events; // a step or progress shows after the previous step's result line
+        QStringList events; // a step and its progress show after the previous step's result line
         connect(&run, &RunEngine::currentStepChanged, this,
                 [&] { events << u"step %1 at %2"_s.arg(run.currentIndex()).arg(run.logLines().size()); });
         connect(&run, &RunEngine::progressChanged, this,
                 [&] { events << u"%1 at %2"_s.arg(run.progress()).arg(run.logLines().size()); });
-
         run.clock.start();
         run.start();
-        run.start(); // a second start while one runs is ignored
+        run.start(); // ignored while a run goes
         QVERIFY(run.isRunning() && run.isActive());
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.size(), 1);
         QVERIFY(!run.isRunning() && run.isActive() && !run.error());
         QCOMPARE(run.logLines(),
                  QStringList({"step 0", "✅ s0 complete", "step 1", "✅ s1 complete", "step 2", "✅ s2 complete"}));
-        QCOMPARE(inserted.size(), 6); // one row per line, no reset
+        QCOMPARE(inserted.size(), 6); // a row per line
         QCOMPARE(events, QStringList({"step 1 at 2", "1 at 2", "step 2 at 4", "2 at 4", "3 at 6"}));
         for (qsizetype i = 1; i < run.started.size(); ++i)
             QVERIFY(run.started[i] - run.started[i - 1] >= stepPause.count());
 
-        // Again, failing in the middle: the log starts over, the run stops at the failed step.
+        // Again, failing in the middle: the log starts over and the run stops at that step.
         run.failAt = 1;
         run.start();
         QCOMPARE(run.progress(), 0.0);
         QVERIFY(finished.wait(5000));
         QCOMPARE(run.logLines(), QStringList({"step 0", "✅ s0 complete", "step 1", "❌ s1 failed: broke at 1"}));
         QCOMPARE(run.error(), std::optional<QString>(u"broke at 1"_s));
-        QCOMPARE(run.progress(), 1.0);
-        QCOMPARE(run.currentIndex(), 1);
-        QVERIFY(run.isActive());
+        QVERIFY(run.progress() == 1.0 && run.currentIndex() == 1 && run.isActive());
     }
 
-    // Refused before any step: the screen goes back, and the end still arrives from the event loop.
+    // Refused before any step: the screen goes back; the end still arrives from the event loop.
     void refusedRun() {
         ThreeSteps run;
         run.refusal = u"no"_s;
         QSignalSpy finished(&run, &RunEngine::runFinished);
         run.start();
-        QCOMPARE(finished.size(), 0);
-        QVERIFY(finished.wait(5000));
+        QVERIFY(finished.isEmpty() && finished.wait(5000));
         QVERIFY(!run.isActive() && run.logLines().isEmpty());
         QCOMPARE(run.error(), std::optional<QString>(u"no"_s));
     }
@@ -103,10 +99,9 @@ private slots:
         ThreeSteps run;
         QSignalSpy inserted(run.logModel(), &QAbstractItemModel::rowsInserted);
         QSignalSpy changed(run.logModel(), &QAbstractItemModel::dataChanged);
-        run.replaceLastLog(u"10%"_s); // on an empty log: appended
+        run.replaceLastLog(u"10%"_s); // an empty log: appended
         run.replaceLastLog(u"20%"_s);
-        QCOMPARE(inserted.size(), 1);
-        QCOMPARE(changed.size(), 1);
+        QVERIFY(inserted.size() == 1 && changed.size() == 1);
         QCOMPARE(run.logModel()->data(run.logModel()->index(0), LogModel::LineRole).toString(), u"20%"_s);
     }
 };

@@ -7,7 +7,6 @@
 #include "launcher/uninstall/uninstallservice.h"
 #include "testenv.h"
 
-#include <QFileInfo>
 #include <QSignalSpy>
 
 // What the tests of whole runs share: the stand-in service manager on PATH, the expected log
