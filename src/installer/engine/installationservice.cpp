@@ -11,7 +11,6 @@
 #include "common/pause.h"
 #include "common/porttext.h"
 #include "common/shellquote.h"
-#include "common/stepfailure.h"
 #include "common/textformat.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/platform.h"
@@ -32,7 +31,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTcpSocket>
-#include <QThread>
 #include <QTimer>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
@@ -146,9 +144,13 @@ std::shared_ptr<InstallationService> InstallationService::create(Platform &platf
 }
 
 InstallationService::InstallationService(Platform &platform, Timing timing, QObject *parent)
-    : QObject(parent)
+    : RunEngine(stepCount, timing.stepPause, parent)
     , m_platform(platform)
     , m_timing(timing) {
+    connect(this, &RunEngine::activeChanged, this, &InstallationService::isInstallingChanged);
+    connect(this, &RunEngine::progressChanged, this, &InstallationService::installationProgressChanged);
+    connect(this, &RunEngine::logChanged, this, &InstallationService::installationLogChanged);
+    connect(this, &RunEngine::errorChanged, this, &InstallationService::installationErrorChanged);
     // A run cut short by quitting (window closed, a signal) leaves no package behind.
     if (QCoreApplication *app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &InstallationService::discardTemporaryPackage);
@@ -194,39 +196,11 @@ void InstallationService::setSelectedPort(const QString &port) {
 }
 
 QVariant InstallationService::installationErrorValue() const {
-    return m_installationError ? QVariant(*m_installationError) : QVariant();
+    return error() ? QVariant(*error()) : QVariant();
 }
 
 QVariant InstallationService::finalPortValue() const {
     return m_finalPort ? QVariant(*m_finalPort) : QVariant();
-}
-
-void InstallationService::setCurrentStep(InstallationStep step) {
-    if (m_currentStep == step)
-        return;
-    m_currentStep = step;
-    emit currentStepChanged();
-}
-
-void InstallationService::setIsInstalling(bool installing) {
-    if (m_isInstalling == installing)
-        return;
-    m_isInstalling = installing;
-    emit isInstallingChanged();
-}
-
-void InstallationService::setInstallationProgress(double progress) {
-    if (m_installationProgress == progress)
-        return;
-    m_installationProgress = progress;
-    emit installationProgressChanged();
-}
-
-void InstallationService::setInstallationError(const std::optional<QString> &error) {
-    if (m_installationError == error)
-        return;
-    m_installationError = error;
-    emit installationErrorChanged();
 }
 
 void InstallationService::setFinalPort(const std::optional<qint64> &port) {
@@ -234,28 +208,6 @@ void InstallationService::setFinalPort(const std::optional<qint64> &port) {
         return;
     m_finalPort = port;
     emit finalPortChanged();
-}
-
-void InstallationService::clearLog() {
-    if (m_installationLog.isEmpty())
-        return;
-    m_installationLog.clear();
-    emit installationLogChanged();
-}
-
-void InstallationService::appendLog(const QString &line) {
-    Q_ASSERT(thread() == QThread::currentThread());
-    m_installationLog.append(line);
-    emit installationLogChanged();
-}
-
-void InstallationService::updateLastLog(const QString &line) {
-    Q_ASSERT(thread() == QThread::currentThread());
-    if (m_installationLog.isEmpty())
-        m_installationLog.append(line);
-    else
-        m_installationLog.last() = line;
-    emit installationLogChanged();
 }
 
 namespace {
@@ -282,7 +234,7 @@ QString InstallationService::stepSymbol(int step) const {
 }
 
 void InstallationService::copyLogToPasteboard() {
-    m_platform.setClipboardText(m_installationLog.join(u'\n'));
+    m_platform.setClipboardText(logLines().join(u'\n'));
 }
 
 QString InstallationService::installRoot() const {
@@ -387,8 +339,8 @@ QCoro::Task<void> InstallationService::downloadVistrel() {
                                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".zip");
     // One log write per distinct text: the text changes at most once per 0.1 MB.
     DownloadProgressDelegate delegate([this](double, const QString &text, bool) {
-        if (m_installationLog.isEmpty() || m_installationLog.constLast() != text)
-            updateLastLog(text);
+        if (logLines().isEmpty() || logLines().constLast() != text)
+            replaceLastLog(text);
     });
     const QUrl packageUrl(location, QUrl::StrictMode);
     m_temporaryPackage = packagePath;
@@ -741,32 +693,6 @@ std::optional<quint16> InstallationService::portForRun(const QString &portText) 
     return quint16(*port);
 }
 
-void InstallationService::startInstallation() {
-    if (m_running)
-        return;
-    m_running = true;
-    setIsInstalling(true);
-    setInstallationProgress(0.0);
-    clearLog();
-    setInstallationError(std::nullopt);
-    setCurrentStep(InstallationStep::stopServices);
-    runInstallation(weak_from_this().lock());
-}
-
-QCoro::Task<void> InstallationService::runInstallation(std::shared_ptr<InstallationService> keepAlive) {
-    Q_UNUSED(keepAlive); // held until this frame ends
-    co_await performInstallation();
-    // Callers hear of the end from the event loop, also when the run was refused at once.
-    co_await pauseFor(0ms);
-    m_running = false;
-    emit runFinished();
-}
-
-void InstallationService::refuseRun(const QString &error) {
-    setInstallationError(error);
-    setIsInstalling(false);
-}
-
 QCoro::Task<bool> InstallationService::somethingListensOn(quint16 port) {
     const QList<QHostAddress> loopbacks = {QHostAddress(QHostAddress::LocalHost),
                                            QHostAddress(QHostAddress::LocalHostIPv6)};
@@ -792,8 +718,8 @@ QCoro::Task<void> InstallationService::performInstallation() {
     // Two runs into one home would stop each other's server and overwrite each other's files.
     const RunLock lock(runLockPath(m_platform.homeDirectory()));
     if (!lock.held()) {
-        refuseRun(QStringLiteral("Another installation is already running for this user. "
-                                 "Wait until it has finished, then try again."));
+        refuse(QStringLiteral("Another installation is already running for this user. "
+                              "Wait until it has finished, then try again."));
         co_return;
     }
     appendLog(QStringLiteral("Initial system check..."));
@@ -801,7 +727,7 @@ QCoro::Task<void> InstallationService::performInstallation() {
 
     const std::optional<quint16> port = portForRun(m_selectedPort);
     if (!port) {
-        refuseRun(QStringLiteral("Invalid."));
+        refuse(QStringLiteral("Invalid."));
         co_return;
     }
     // Another program answering on the port would pass for our server at the end. Our own earlier
@@ -814,31 +740,20 @@ QCoro::Task<void> InstallationService::performInstallation() {
     if (taken) {
         const LocalizationManager localization(m_platform);
         const QString portText = QString::number(*port);
-        refuseRun(formatText(localization.localizedString(QStringLiteral("ui.portInUse")), {portText}));
+        refuse(formatText(localization.localizedString(QStringLiteral("ui.portInUse")), {portText}));
         co_return;
     }
 
-    for (int index = 0; index < stepCount; ++index) {
-        const InstallationStep step = allInstallationSteps[std::size_t(index)];
-        setCurrentStep(step);
-        setInstallationProgress(double(index));
-
-        const std::optional<QString> failure = co_await failureOf(runStep(step));
-        // A fresh manager: the language the user chose last, also if it changed during the run.
-        const QString title = stepTitle(step, LocalizationManager(m_platform));
-        if (failure) {
-            appendLog(QStringLiteral("❌ %1 failed: %2").arg(title, *failure));
-            setInstallationError(failure);
-            co_return;
-        }
-        appendLog(QStringLiteral("✅ %1 complete").arg(title));
-        co_await pauseFor(m_timing.stepPause);
-    }
-    setInstallationProgress(double(stepCount));
+    co_await runSteps();
 }
 
-QCoro::Task<void> InstallationService::runStep(InstallationStep step) {
-    switch (step) {
+QString InstallationService::stepName(int index) const {
+    // A fresh manager: the language the user chose last, also if it changed during the run.
+    return stepTitle(allInstallationSteps[std::size_t(index)], LocalizationManager(m_platform));
+}
+
+QCoro::Task<void> InstallationService::runStep(int index) {
+    switch (allInstallationSteps[std::size_t(index)]) {
     case InstallationStep::stopServices:
         co_await stopExistingServices();
         break;

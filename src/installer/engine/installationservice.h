@@ -2,6 +2,7 @@
 
 #include "installationstep.h"
 
+#include "common/runengine.h"
 #include "common/timing.h"
 
 #include <QNetworkAccessManager>
@@ -20,14 +21,13 @@ namespace vistrel {
 
 class Platform;
 
-// The installer's engine: the published state of a run, its log, and the work of each step.
-// Everything runs on the main thread's event loop; step operations are coroutines that a run
-// awaits one after the other.
+// The installer's engine: the checks before a run and the work of each step; RunEngine runs them
+// and publishes the state. Step operations are coroutines that a run awaits one after the other.
 //
 // The program owns it through create(): a running installation then holds a reference of its
 // own, so the window may go away mid-run without the run touching a deleted object. An object
 // made with the plain constructor must outlive every run it starts.
-class InstallationService : public QObject, public std::enable_shared_from_this<InstallationService> {
+class InstallationService : public RunEngine {
     Q_OBJECT
     Q_PROPERTY(vistrel::installation::InstallationStep currentStep READ currentStep NOTIFY currentStepChanged)
     // What the installation screen shows of the current step.
@@ -70,16 +70,16 @@ public:
     void setInstallerBundlePath(const QString &bundlePath) { m_installerBundlePath = bundlePath; }
     QString installerBundlePath() const;
 
-    InstallationStep currentStep() const { return m_currentStep; }
-    QString currentStepTitleKey() const { return vistrel::stepTitleKey(m_currentStep); }
-    QString currentStepDescriptionKey() const { return vistrel::stepDescriptionKey(m_currentStep); }
-    QString currentStepSymbol() const { return vistrel::stepSymbol(m_currentStep); }
-    bool isComplete() const { return m_currentStep == InstallationStep::complete; }
-    bool isInstalling() const { return m_isInstalling; }
-    double installationProgress() const { return m_installationProgress; }
-    const QStringList &installationLog() const { return m_installationLog; }
-    const std::optional<QString> &installationError() const { return m_installationError; }
-    bool hasInstallationError() const { return m_installationError.has_value(); }
+    InstallationStep currentStep() const { return allInstallationSteps[std::size_t(currentIndex())]; }
+    QString currentStepTitleKey() const { return vistrel::stepTitleKey(currentStep()); }
+    QString currentStepDescriptionKey() const { return vistrel::stepDescriptionKey(currentStep()); }
+    QString currentStepSymbol() const { return vistrel::stepSymbol(currentStep()); }
+    bool isComplete() const { return currentStep() == InstallationStep::complete; }
+    bool isInstalling() const { return isActive(); }
+    double installationProgress() const { return progress(); }
+    const QStringList &installationLog() const { return logLines(); }
+    const std::optional<QString> &installationError() const { return error(); }
+    bool hasInstallationError() const { return error().has_value(); }
     bool useBetaVersion() const { return m_useBetaVersion; }
     void setUseBetaVersion(bool useBeta);
     const QString &selectedPort() const { return m_selectedPort; }
@@ -87,11 +87,6 @@ public:
     void setSelectedPort(const QString &port);
     const std::optional<qint64> &finalPort() const { return m_finalPort; }
     bool hasFinalPort() const { return m_finalPort.has_value(); }
-
-    // Appends a line to the log. Main thread; a run calls it in the order its lines happen.
-    void appendLog(const QString &line);
-    // Replaces the last line (appends when the log is empty): the running download progress.
-    void updateLastLog(const QString &line);
 
     // For the installation screen: the step's table keys and symbol name. QML hands enumeration
     // values over as numbers; one outside the steps gives an empty text.
@@ -101,18 +96,13 @@ public:
     // Puts the log, lines joined by single line feeds, on the clipboard.
     Q_INVOKABLE void copyLogToPasteboard();
 
-    // Resets the run's state and starts a run; returns at once. A call while a run is still under
-    // way is ignored (two runs would interleave their steps and logs); after a run has ended,
-    // failed or not, a new one may start.
-    Q_INVOKABLE void startInstallation();
+    // See RunEngine::start().
+    Q_INVOKABLE void startInstallation() { start(); }
     // The body of one run: initial cleanup, port checks, then the seven steps. Never throws.
     QCoro::Task<void> performInstallation();
     // Opens the installed launcher and quits a moment later; nothing more when it is not found.
     // Once the launcher has been started, further calls do nothing.
     Q_INVOKABLE void openLauncherApp();
-    // True from startInstallation until its run has ended.
-    bool isRunning() const { return m_running; }
-
     // Step operations, each awaited by a run.
     // Boots out an earlier launch agent and kills a running server; never fails.
     QCoro::Task<void> stopExistingServices();
@@ -155,7 +145,6 @@ public:
     QString serverLanguageCode() const;
 
 signals:
-    void currentStepChanged();
     void isInstallingChanged();
     void installationProgressChanged();
     void installationLogChanged();
@@ -163,20 +152,12 @@ signals:
     void useBetaVersionChanged();
     void selectedPortChanged();
     void finalPortChanged();
-    // The run started by startInstallation has ended (finished, failed or refused).
-    void runFinished();
 
 private:
     QVariant installationErrorValue() const;
     QVariant finalPortValue() const;
 
-    // Written by a run.
-    void setCurrentStep(InstallationStep step);
-    void setIsInstalling(bool installing);
-    void setInstallationProgress(double progress);
-    void setInstallationError(const std::optional<QString> &error);
     void setFinalPort(const std::optional<qint64> &port);
-    void clearLog();
 
     QCoro::Task<QString> requestDownloadLocation(QUrl serviceUrl);
     QCoro::Task<void> unpackPackage(QString packagePath);
@@ -184,28 +165,19 @@ private:
     void discardTemporaryPackage();
     QString installRoot() const;
 
-    // keepAlive: the reference that keeps a shared-owned service alive until the run has ended.
-    QCoro::Task<void> runInstallation(std::shared_ptr<InstallationService> keepAlive);
-    QCoro::Task<void> runStep(InstallationStep step);
+    QCoro::Task<void> perform() override { return performInstallation(); }
+    QCoro::Task<void> runStep(int index) override;
+    QString stepName(int index) const override;
     // True when something accepts connections on the port at 127.0.0.1 or ::1.
     QCoro::Task<bool> somethingListensOn(quint16 port);
     QCoro::Task<bool> serviceAnswers(QUrl url);
-    // Ends a run that may not start: the error text, and the welcome screen comes back.
-    void refuseRun(const QString &error);
-
     Platform &m_platform;
     Timing m_timing;
     QNetworkAccessManager m_network;
     QString m_installerBundlePath;
-    bool m_running = false;
     bool m_openingLauncher = false;
     QString m_temporaryPackage; // while a run downloads or unpacks it
 
-    InstallationStep m_currentStep = InstallationStep::stopServices;
-    bool m_isInstalling = false;
-    double m_installationProgress = 0.0;
-    QStringList m_installationLog;
-    std::optional<QString> m_installationError;
     bool m_useBetaVersion = false;
     QString m_selectedPort = QStringLiteral("8090");
     std::optional<qint64> m_finalPort;

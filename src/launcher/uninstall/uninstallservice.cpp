@@ -5,9 +5,7 @@
 #include "common/fileoperations.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
-#include "common/pause.h"
 #include "common/shellquote.h"
-#include "common/stepfailure.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -52,13 +50,15 @@ std::shared_ptr<UninstallService> UninstallService::create(Platform &platform, T
 }
 
 UninstallService::UninstallService(ConstructionKey, Platform &platform, Timing timing)
-    : m_platform(platform)
+    : RunEngine(stepCount(), timing.stepPause)
+    , m_platform(platform)
     , m_timing(timing) {
     const QString home = platform.homeDirectory();
     m_installPath = paths::installRoot(home);
     m_plistPath = paths::launchAgentPlist(home);
     m_launcherAppPath = paths::launcherApp(home);
     m_logPaths = {paths::serverLog(home), paths::serverErrorLog(home)};
+    connect(this, &RunEngine::activeChanged, this, &UninstallService::isUninstallingChanged);
 }
 
 UninstallService::~UninstallService() = default;
@@ -70,51 +70,12 @@ QVariantList UninstallService::confirmationItemsForView() const {
     return rows;
 }
 
-void UninstallService::startUninstall() {
-    if (m_running)
-        return;
-    m_running = true;
-    emit isRunningChanged();
-    setUninstalling(true);
-    setProgress(0);
-    if (!m_log.isEmpty()) {
-        m_log.clear();
-        emit logChanged();
-    }
-    setError(std::nullopt);
-    setCurrentStep(UninstallStep::stopService);
-    run(shared_from_this());
+QString UninstallService::stepName(int index) const {
+    return UninstallStep(UninstallStep::Case(index)).caseName();
 }
 
-QCoro::Task<> UninstallService::run(std::shared_ptr<UninstallService> self) {
-    // self keeps the object alive until the run has ended, whoever else lets go of it.
-    co_await self->performUninstall();
-    self->m_running = false;
-    emit self->isRunningChanged();
-    emit self->runFinished();
-}
-
-QCoro::Task<> UninstallService::performUninstall() {
-    const QList<UninstallStep> steps = UninstallStep::allCases();
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        const UninstallStep step = steps[i];
-        setCurrentStep(step);
-        setProgress(double(i));
-
-        const std::optional<QString> failure = co_await failureOf(runStep(step));
-        if (failure) {
-            addLog(QStringLiteral("\u274C %1 failed: %2").arg(step.caseName(), *failure));
-            setError(failure);
-            co_return;
-        }
-        addLog(QStringLiteral("\u2705 %1 complete").arg(step.caseName()));
-        co_await pauseFor(m_timing.stepPause);
-    }
-    setProgress(double(stepCount()));
-}
-
-QCoro::Task<> UninstallService::runStep(UninstallStep step) {
-    switch (step.value()) {
+QCoro::Task<> UninstallService::runStep(int index) {
+    switch (UninstallStep::Case(index)) {
     case UninstallStep::stopService:
         co_await stopRunningService();
         break;
@@ -136,10 +97,10 @@ QCoro::Task<> UninstallService::runStep(UninstallStep step) {
 }
 
 QCoro::Task<> UninstallService::stopRunningService() {
-    addLog(QStringLiteral("Stopping Vistrel service..."));
+    appendLog(QStringLiteral("Stopping Vistrel service..."));
     const std::optional<QString> uid = co_await currentUserID();
     if (!uid) {
-        addLog(QStringLiteral("\u26A0\uFE0F Could not determine user ID, skipping service stop"));
+        appendLog(QStringLiteral("\u26A0\uFE0F Could not determine user ID, skipping service stop"));
         co_return;
     }
     // "launchctl" is looked up on PATH (the app puts its own helper folder first). Every argument
@@ -151,9 +112,9 @@ QCoro::Task<> UninstallService::stopRunningService() {
         command += shellQuote(QStringLiteral("gui/") + *uid) + QLatin1Char(' ') + shellQuote(m_plistPath);
     } else {
         // Without a plist that names it, the job is still reachable by its label.
-        addLog(QFileInfo::exists(m_plistPath)
-                   ? QStringLiteral("Launch agent plist does not name %1; stopping it by its label").arg(label)
-                   : QStringLiteral("Launch agent plist not found; stopping %1 by its label").arg(label));
+        appendLog(QFileInfo::exists(m_plistPath)
+                      ? QStringLiteral("Launch agent plist does not name %1; stopping it by its label").arg(label)
+                      : QStringLiteral("Launch agent plist not found; stopping %1 by its label").arg(label));
         command += shellQuote(service);
     }
     std::optional<QString> warning;
@@ -163,7 +124,7 @@ QCoro::Task<> UninstallService::stopRunningService() {
         warning = e.description();
     }
     if (!warning) {
-        addLog(QStringLiteral("Service stopped successfully"));
+        appendLog(QStringLiteral("Service stopped successfully"));
         co_return;
     }
     // A failed bootout is harmless only when the job is not loaded; a loaded one keeps running
@@ -178,23 +139,23 @@ QCoro::Task<> UninstallService::stopRunningService() {
     if (stillLoaded)
         throw Error(QStringLiteral("ShellError"), 1,
                     QStringLiteral("The service %1 is still running: %2").arg(label, warning->trimmed()));
-    addLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
+    appendLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
 }
 
 QCoro::Task<> UninstallService::removeLaunchAgentPlist() {
-    addLog(QStringLiteral("Removing launch agent configuration..."));
+    appendLog(QStringLiteral("Removing launch agent configuration..."));
     const FileOperationResult result = co_await removeInBackground(m_plistPath);
     if (!result.ok)
         throw removalError(result);
     throwIfDesktopLeft(m_platform.removeAgentsAtLogin(QString::fromUtf16(paths::launchAgentLabel)));
     if (result.existed)
-        addLog(QStringLiteral("Launch agent plist removed"));
+        appendLog(QStringLiteral("Launch agent plist removed"));
     else
-        addLog(QStringLiteral("Launch agent plist not found (already removed)"));
+        appendLog(QStringLiteral("Launch agent plist not found (already removed)"));
 }
 
 QCoro::Task<> UninstallService::removeServerFiles() {
-    addLog(QStringLiteral("Removing Vistrel application files..."));
+    appendLog(QStringLiteral("Removing Vistrel application files..."));
     // Only these entries go; Media (the user's data), lang.txt, the browser script, anything else
     // and the install root itself stay.
     const QStringList candidates{
@@ -215,9 +176,9 @@ QCoro::Task<> UninstallService::removeServerFiles() {
         ++found;
         if (result.ok) {
             ++removed;
-            addLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
+            appendLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
         } else {
-            addLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
+            appendLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
             left << path;
             leftError = leftError ? leftError : result.errorCode;
         }
@@ -226,26 +187,26 @@ QCoro::Task<> UninstallService::removeServerFiles() {
     if (!left.isEmpty())
         throw itemsLeftError(leftError, left);
     if (removed > 0)
-        addLog(QStringLiteral("Application core files removed successfully. User data (Media/XML) was preserved."));
+        appendLog(QStringLiteral("Application core files removed successfully. User data (Media/XML) was preserved."));
     else if (found == 0)
-        addLog(QStringLiteral("Application files not found (already removed)"));
+        appendLog(QStringLiteral("Application files not found (already removed)"));
 }
 
 QCoro::Task<> UninstallService::removeLauncherBundle() {
-    addLog(QStringLiteral("Removing launcher app..."));
+    appendLog(QStringLiteral("Removing launcher app..."));
     // When the launcher runs from this bundle, the running process goes on without it.
     const FileOperationResult result = co_await removeInBackground(m_launcherAppPath);
     if (!result.ok)
         throw removalError(result);
     throwIfDesktopLeft(m_platform.removeFromApplicationMenu(QString::fromUtf16(paths::launcherBundleIdentifier)));
     if (result.existed)
-        addLog(QStringLiteral("Launcher app removed from: %1").arg(m_launcherAppPath));
+        appendLog(QStringLiteral("Launcher app removed from: %1").arg(m_launcherAppPath));
     else
-        addLog(QStringLiteral("Launcher app not found (already removed)"));
+        appendLog(QStringLiteral("Launcher app not found (already removed)"));
 }
 
 QCoro::Task<> UninstallService::removeLogFiles() {
-    addLog(QStringLiteral("Cleaning up log files..."));
+    appendLog(QStringLiteral("Cleaning up log files..."));
     int found = 0;
     int removed = 0;
     QStringList left;
@@ -258,50 +219,17 @@ QCoro::Task<> UninstallService::removeLogFiles() {
         if (result.ok) {
             ++removed;
         } else {
-            addLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
+            appendLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
             left << path;
             leftError = leftError ? leftError : result.errorCode;
         }
     }
     if (removed > 0)
-        addLog(QStringLiteral("Removed %1 log file(s)").arg(removed));
+        appendLog(QStringLiteral("Removed %1 log file(s)").arg(removed));
     else if (found == 0)
-        addLog(QStringLiteral("No log files found to remove"));
+        appendLog(QStringLiteral("No log files found to remove"));
     if (!left.isEmpty())
         throw itemsLeftError(leftError, left);
-}
-
-void UninstallService::addLog(const QString &line) {
-    m_log.append(line);
-    emit logChanged();
-}
-
-void UninstallService::setCurrentStep(UninstallStep step) {
-    if (m_currentStep == step)
-        return;
-    m_currentStep = step;
-    emit currentStepChanged();
-}
-
-void UninstallService::setUninstalling(bool value) {
-    if (m_isUninstalling == value)
-        return;
-    m_isUninstalling = value;
-    emit isUninstallingChanged();
-}
-
-void UninstallService::setProgress(double value) {
-    if (m_progress == value)
-        return;
-    m_progress = value;
-    emit progressChanged();
-}
-
-void UninstallService::setError(std::optional<QString> error) {
-    if (m_error == error)
-        return;
-    m_error = std::move(error);
-    emit errorChanged();
 }
 
 } // namespace vistrel

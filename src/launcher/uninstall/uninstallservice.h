@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/runengine.h"
 #include "common/timing.h"
 #include "launcher/uninstall/uninstallitem.h"
 #include "launcher/uninstall/uninstallstep.h"
@@ -24,7 +25,7 @@ class Platform;
 //
 // Always owned through std::shared_ptr (see create()): a running uninstall holds a reference, so
 // the window may drop its own at any time and the run still ends normally.
-class UninstallService : public QObject, public std::enable_shared_from_this<UninstallService> {
+class UninstallService : public RunEngine {
     Q_OBJECT
     Q_PROPERTY(vistrel::UninstallStep currentStep READ currentStep NOTIFY currentStepChanged)
     Q_PROPERTY(bool isUninstalling READ isUninstalling NOTIFY isUninstallingChanged)
@@ -51,14 +52,11 @@ public:
     UninstallService(ConstructionKey, Platform &platform, Timing timing);
     ~UninstallService() override;
 
-    UninstallStep currentStep() const { return m_currentStep; }
-    bool isUninstalling() const { return m_isUninstalling; }
-    double progress() const { return m_progress; }
-    const QStringList &log() const { return m_log; }
-    const std::optional<QString> &error() const { return m_error; }
-    QString errorText() const { return m_error.value_or(QString()); }
-    bool hasError() const { return m_error.has_value(); }
-    bool isRunning() const { return m_running; }
+    UninstallStep currentStep() const { return UninstallStep::Case(currentIndex()); }
+    bool isUninstalling() const { return isActive(); }
+    const QStringList &log() const { return logLines(); }
+    QString errorText() const { return error().value_or(QString()); }
+    bool hasError() const { return error().has_value(); }
 
     // The total the progress bar measures against.
     static constexpr int stepCount() { return UninstallStep::caseCount; }
@@ -70,26 +68,15 @@ public:
     const QString &launcherAppPath() const { return m_launcherAppPath; }
     const QStringList &logPaths() const { return m_logPaths; }
 
-    // Resets the published state and starts the run; returns at once. A call while a run is
-    // under way is ignored: two runs at once would interleave their steps and logs.
-    Q_INVOKABLE void startUninstall();
-
-    // The six steps in order; ends early at the first step that fails. Never throws.
-    QCoro::Task<> performUninstall();
+    // See RunEngine::start().
+    Q_INVOKABLE void startUninstall() { start(); }
 
 signals:
-    void currentStepChanged();
     void isUninstallingChanged();
-    void progressChanged();
-    void logChanged();
-    void errorChanged();
-    void isRunningChanged();
-    // The run started by startUninstall has ended, successfully or not.
-    void runFinished();
 
 private:
-    static QCoro::Task<> run(std::shared_ptr<UninstallService> self);
-    QCoro::Task<> runStep(UninstallStep step);
+    QCoro::Task<> runStep(int index) override;
+    QString stepName(int index) const override;
 
     QCoro::Task<> stopRunningService();
     QCoro::Task<> removeLaunchAgentPlist();
@@ -97,25 +84,12 @@ private:
     QCoro::Task<> removeLauncherBundle();
     QCoro::Task<> removeLogFiles();
 
-    void addLog(const QString &line);
-    void setCurrentStep(UninstallStep step);
-    void setUninstalling(bool value);
-    void setProgress(double value);
-    void setError(std::optional<QString> error);
-
     Platform &m_platform;
     Timing m_timing;
     QString m_installPath;
     QString m_plistPath;
     QString m_launcherAppPath;
     QStringList m_logPaths;
-
-    UninstallStep m_currentStep = UninstallStep::stopService;
-    bool m_isUninstalling = false;
-    double m_progress = 0;
-    QStringList m_log;
-    std::optional<QString> m_error;
-    bool m_running = false;
 };
 
 } // namespace vistrel

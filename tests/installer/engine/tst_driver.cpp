@@ -74,9 +74,6 @@ private slots:
         const quint16 port = freePort();
         InstallationService &service = *world.service;
         service.setInstallerBundlePath(installerBundle());
-        QList<double> progress;
-        connect(&service, &InstallationService::installationProgressChanged, this,
-                [&] { progress << service.installationProgress(); });
         QStringList logWhenPortWasSet;
         connect(&service, &InstallationService::finalPortChanged, this,
                 [&] { logWhenPortWasSet = service.installationLog(); });
@@ -87,8 +84,6 @@ private slots:
         QCOMPARE(service.installationLog(), completeLog(home, port, false, attempts));
         QCOMPARE(service.finalPort(), std::optional<qint64>(port));
         QCOMPARE(logWhenPortWasSet.constLast(), u"Service is online!"_s);
-        QCOMPARE(progress, QList<double>({1, 2, 3, 4, 5, 6, 7}));
-        QCOMPARE(service.currentStep(), InstallationStep::complete);
         QVERIFY(service.isInstalling() && !service.installationError());
         QVERIFY(portIsOpen(port));
 
@@ -98,12 +93,10 @@ private slots:
         QProcess stray;
         stray.start(home + u"/Tarvik"_s, {u"600"_s});
         QVERIFY(stray.waitForStarted());
-        progress.clear();
         QVERIFY(run(world, QString::number(port)));
         const qsizetype again = service.installationLog().size() - completeLog(home, port, true, 0).size();
         QVERIFY(again >= 1);
         QCOMPARE(service.installationLog(), completeLog(home, port, true, again));
-        QCOMPARE(progress, QList<double>({0, 1, 2, 3, 4, 5, 6, 7}));
         QVERIFY(stray.state() == QProcess::NotRunning || stray.waitForFinished(5000));
         QCOMPARE(stray.exitCode(), 9); // killed by SIGKILL
         QVERIFY(portIsOpen(port));
@@ -159,41 +152,21 @@ private slots:
         if (taken && !other.listen(taken == 4 ? QHostAddress::LocalHost : QHostAddress::LocalHostIPv6, port.toUShort()))
             QSKIP("this loopback is not available here");
         World world(u"http://127.0.0.1:%1"_s.arg(freePort())); // no download service there
+        if (error.isNull())                                    // a step's title is in the language the user chose
+            world.platform.defaults.insert(QString::fromUtf16(LocalizationManager::selectedLanguageKey), u"de"_s);
         QVERIFY(run(world, portText.replace(u"{port}"_s, port)));
         if (error.isNull()) {
-            QCOMPARE(world.service->currentStep(), InstallationStep::downloadTarvik);
-            QCOMPARE(world.service->installationProgress(), 1.0);
             QVERIFY(world.service->isInstalling() && world.service->installationError());
             QCOMPARE(world.service->installationLog().constLast(),
-                     "❌ Downloading Vistrel failed: " + *world.service->installationError());
+                     "❌ Vistrel wird heruntergeladen failed: " + *world.service->installationError());
             return;
         }
         // Refused: the welcome screen comes back with the text left for the user to correct.
         QCOMPARE(world.service->installationError(), std::optional<QString>(error.replace(u"{port}"_s, port)));
         QVERIFY(!world.service->isInstalling());
         QCOMPARE(world.service->installationLog(), refusedLog);
-        QCOMPARE(world.service->currentStep(), InstallationStep::stopServices);
-        QCOMPARE(world.service->installationProgress(), 0.0);
         QCOMPARE(world.service->selectedPort(), portText);
         QVERIFY(!QFileInfo::exists(world.root()));
-    }
-
-    void failedStepStopsTheRun() {
-        DemoVendor vendor;
-        QVERIFY(vendor.isRunning());
-        World world(vendor.origin());
-        world.platform.defaults.insert(QString::fromUtf16(LocalizationManager::selectedLanguageKey), u"de"_s);
-        QTemporaryDir empty; // an installer bundle without the launcher
-        world.service->setInstallerBundlePath(empty.path());
-        QVERIFY(run(world, QString::number(freePort())));
-        const QString description = u"Launcher app not found in installer bundle."_s;
-        QCOMPARE(world.service->currentStep(), InstallationStep::installLauncher);
-        QCOMPARE(world.service->installationProgress(), 3.0);
-        QVERIFY(world.service->isInstalling());
-        QCOMPARE(world.service->installationError(), std::optional<QString>(description));
-        // The title is in the language the user chose.
-        QCOMPARE(world.service->installationLog().constLast(),
-                 "❌ Launcher-App wird installiert failed: " + description);
     }
 };
 

@@ -7,12 +7,13 @@
 #include "launcher/uninstall/uninstallservice.h"
 #include "testenv.h"
 
-#include <QFileInfo>
 #include <QSignalSpy>
 
 // What the tests of whole runs share: the stand-in service manager on PATH, the expected log
 // lines, and a run awaited to its end.
 namespace vistrel::test::uninstallrun {
+
+using namespace Qt::StringLiterals;
 
 // What the stand-in prints right now for the uninstaller's bootout (it must fail: nothing is
 // loaded), so a test can expect the uninstaller's warning line to the character.
@@ -27,54 +28,28 @@ inline QString failedBootoutOutput(const QString &home) {
     return status == 5 ? output : QStringLiteral("<bootout exited %1: %2>").arg(status).arg(output);
 }
 
-inline QString done(const QString &caseName) {
-    return QStringLiteral("✅ %1 complete").arg(caseName);
-}
-
-// Each step's lines when it succeeds.
-inline QStringList stopLines(const QString &bootoutOutput) { // empty output: the service was stopped
-    return {QStringLiteral("Stopping Vistrel service..."),
-            bootoutOutput.isEmpty() ? QStringLiteral("Service stopped successfully")
-                                    : QStringLiteral("⚠️ Service may not have been running: ") + bootoutOutput,
-            done(QStringLiteral("stopService"))};
-}
-
-inline QStringList launchAgentLines(bool present) {
-    return {QStringLiteral("Removing launch agent configuration..."),
-            present ? QStringLiteral("Launch agent plist removed")
-                    : QStringLiteral("Launch agent plist not found (already removed)"),
-            done(QStringLiteral("removeLaunchAgent"))};
-}
-
-inline QStringList serverFileLines(const QStringList &removedNames) {
-    QStringList lines{QStringLiteral("Removing Vistrel application files...")};
-    for (const QString &name : removedNames)
-        lines << QStringLiteral("Removed: ") + name;
-    lines << (removedNames.isEmpty()
-                  ? QStringLiteral("Application files not found (already removed)")
-                  : QStringLiteral(
-                        "Application core files removed successfully. User data (Media/XML) was preserved."));
-    return lines << done(QStringLiteral("removeApplicationFiles"));
-}
-
-inline QStringList launcherLines(const QString &launcherPath) { // empty path: not found
-    return {QStringLiteral("Removing launcher app..."),
-            launcherPath.isEmpty() ? QStringLiteral("Launcher app not found (already removed)")
-                                   : QStringLiteral("Launcher app removed from: ") + launcherPath,
-            done(QStringLiteral("removeLauncherApp"))};
-}
-
-inline QStringList logLines(int removedCount) {
-    return {QStringLiteral("Cleaning up log files..."),
-            removedCount > 0 ? QStringLiteral("Removed %1 log file(s)").arg(removedCount)
-                             : QStringLiteral("No log files found to remove"),
-            done(QStringLiteral("cleanupLogs"))};
-}
-
-// A run that finds the plist, the launcher and both logs, and removes these server entries.
-inline QStringList fullLog(const QString &home, const QString &bootoutOutput, const QStringList &removedNames) {
-    return stopLines(bootoutOutput) + launchAgentLines(true) + serverFileLines(removedNames) +
-           launcherLines(paths::launcherApp(home)) + logLines(2) + QStringList{done(QStringLiteral("complete"))};
+// A whole run's log. With installed false, an empty account: nothing found, nothing removed.
+inline QStringList fullLog(const QString &home, const QString &bootoutOutput, bool installed) {
+    QStringList log{u"Stopping Vistrel service..."_s};
+    if (!installed)
+        log << u"Launch agent plist not found; stopping com.qelvo.vistrel by its label"_s;
+    log << u"⚠️ Service may not have been running: "_s + bootoutOutput << u"✅ stopService complete"_s
+        << u"Removing launch agent configuration..."_s
+        << (installed ? u"Launch agent plist removed"_s : u"Launch agent plist not found (already removed)"_s)
+        << u"✅ removeLaunchAgent complete"_s << u"Removing Vistrel application files..."_s;
+    if (installed) {
+        for (const QString &name : installation::serverEntries())
+            log << u"Removed: "_s + name;
+        log << u"Application core files removed successfully. User data (Media/XML) was preserved."_s;
+    } else {
+        log << u"Application files not found (already removed)"_s;
+    }
+    return log << u"✅ removeApplicationFiles complete"_s << u"Removing launcher app..."_s
+               << (installed ? u"Launcher app removed from: "_s + paths::launcherApp(home)
+                             : u"Launcher app not found (already removed)"_s)
+               << u"✅ removeLauncherApp complete"_s << u"Cleaning up log files..."_s
+               << (installed ? u"Removed 2 log file(s)"_s : u"No log files found to remove"_s)
+               << u"✅ cleanupLogs complete"_s << u"✅ complete complete"_s;
 }
 
 // Starts the run and waits for its end. False when it did not end in time.

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
-import Vistrel.UiKit
 import Vistrel.Installer
 
 // The running step with its progress, the live log with Copy, and at the end the open button.
@@ -164,10 +163,7 @@ ColumnLayout {
                 clip: true
                 spacing: 1
                 boundsBehavior: Flickable.StopAtBounds
-                model: LogLineModel {
-                    id: logLines
-                    lines: installation.service.installationLog
-                }
+                model: installation.service.logModel
                 ScrollBar.vertical: SlimScrollBar {
                     objectName: "logScrollBar"
                     Accessible.name: "Scroll log"

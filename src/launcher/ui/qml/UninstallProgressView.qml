@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
-import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The run: the current step with a bar out of six, the log that follows its last line with a
@@ -136,9 +135,7 @@ ColumnLayout {
                 boundsBehavior: Flickable.StopAtBounds
                 Accessible.role: Accessible.List
                 Accessible.name: progressView.tr("uninstall.log.title")
-                model: LogLineModel {
-                    lines: progressView.service.log
-                }
+                model: progressView.service.logModel
                 delegate: TextLabel {
                     required property string line
                     required property int index
