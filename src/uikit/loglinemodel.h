@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 namespace vistrel {
 
@@ -10,6 +11,7 @@ namespace vistrel {
 // line is rewritten (download progress) and only moves when a line is added.
 class LogLineModel : public QAbstractListModel {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(QStringList lines READ lines WRITE setLines NOTIFY linesChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 

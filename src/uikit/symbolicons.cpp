@@ -1,7 +1,6 @@
 #include "symbolicons.h"
 
 #include "appiconprovider.h"
-#include "loglinemodel.h"
 
 #include <QColor>
 #include <QHash>
@@ -102,7 +101,6 @@ void installUiKit(QQmlEngine &engine, const QString &iconPath, qreal iconCornerR
         QIcon::setThemeName(QStringLiteral("Adwaita"));
     engine.addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
     engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(iconPath, iconCornerRadiusShare));
-    qmlRegisterType<LogLineModel>("Vistrel.UiKit", 1, 0, "LogLineModel");
 }
 
 } // namespace vistrel

@@ -23,8 +23,7 @@ public:
 };
 
 // Chooses the icon theme when the desktop set none, registers the symbol pictures and the
-// program's own icon (iconPath, corner radius as a share of the side) with the engine, and makes
-// LogLineModel available to QML as "import Vistrel.UiKit".
+// program's own icon (iconPath, corner radius as a share of the side) with the engine.
 void installUiKit(QQmlEngine &engine, const QString &iconPath, qreal iconCornerRadiusShare);
 
 } // namespace vistrel

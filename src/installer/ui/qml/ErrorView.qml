@@ -1,17 +1,13 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // The error card: a red warning sign, the heading and the error's own text.
 Rectangle {
     id: card
 
-    required property QtObject localization
     property string error
-
-    function localized(key) {
-        return qsTrId(key)
-    }
 
     objectName: "errorCard"
     implicitHeight: row.implicitHeight + 24
@@ -41,7 +37,7 @@ Rectangle {
             Label {
                 objectName: "errorTitle"
                 Layout.fillWidth: true
-                text: card.localized("ui.installationError")
+                text: qsTrId("ui.installationError")
                 font.weight: Theme.medium
                 color: Theme.label
                 wrapMode: Text.Wrap

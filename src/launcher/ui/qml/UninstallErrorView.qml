@@ -1,12 +1,12 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // The failure that stopped the run. It slides in when it appears.
 Rectangle {
     id: card
     objectName: "uninstallErrorCard"
     required property string error
-    required property var tr
 
     implicitHeight: row.implicitHeight + 2 * 12
     radius: 8
@@ -43,7 +43,7 @@ Rectangle {
             TextLabel {
                 objectName: "uninstallErrorLabel"
                 Layout.fillWidth: true
-                text: card.tr("uninstall.error")
+                text: qsTrId("uninstall.error")
                 font.weight: Theme.medium
                 wrapMode: Text.Wrap
             }
