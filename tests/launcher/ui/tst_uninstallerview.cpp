@@ -125,7 +125,7 @@ private slots:
         QVERIFY(service->hasError());
         QTRY_COMPARE(rig.shownOf(phaseItems),
                      (QStringList{"uninstallProgressView", "uninstallErrorCard", "stepSpinner"}));
-        QCOMPARE(rig.text("uninstallErrorMessageLabel"), service->errorText());
+        QCOMPARE(rig.text("errorMessage"), service->errorText());
         QVERIFY(!rig.isShown("cancelButton") && !rig.isShown("closeButton"));
         QVERIFY(QFileInfo::exists(paths::launcherApp(rig.home())));
         pictures.take(rig.sheet(), u"uninstall-error"_qs);

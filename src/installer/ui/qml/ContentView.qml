@@ -156,11 +156,12 @@ Item {
                             body.reveal(errorSlot)
                     }
 
-                    ErrorView {
+                    ErrorCard {
                         id: errorCard
 
                         width: parent.width
                         visible: errorSlot.reveal > 0
+                        title: qsTrId("ui.installationError")
                         error: errorSlot.message
                     }
 

@@ -88,8 +88,22 @@ Item {
                 Layout.fillWidth: true
                 active: view.service.hasError
                 visible: active
-                sourceComponent: UninstallErrorView {
+                // The failure that stopped the run; it slides in when it appears.
+                sourceComponent: ErrorCard {
+                    id: errorCard
+                    objectName: "uninstallErrorCard"
+                    title: qsTrId("uninstall.error")
                     error: view.service.error
+                    symbolSize: Theme.title3 + 3
+                    spacing: 10
+
+                    transform: Translate { id: slide }
+                    Component.onCompleted: entrance.start()
+                    ParallelAnimation {
+                        id: entrance
+                        NumberAnimation { target: slide; property: "y"; from: -16; to: 0; duration: 250; easing.type: Easing.OutCubic }
+                        NumberAnimation { target: errorCard; property: "opacity"; from: 0; to: 1; duration: 250 }
+                    }
                 }
             }
         }
