@@ -20,14 +20,8 @@ ColumnLayout {
         symbol: progressView.service.currentStep.symbol
         symbolSize: Theme.title2 + 2
         symbolColor: progressView.complete ? Theme.green : Theme.red
-        title: {
-            progressView.launcher.localization.currentLanguage
-            return progressView.launcher.localization.uninstallStepTitle(progressView.service.currentStep.caseName)
-        }
-        description: {
-            progressView.launcher.localization.currentLanguage
-            return progressView.launcher.localization.uninstallStepDescription(progressView.service.currentStep.caseName)
-        }
+        title: qsTrId(progressView.service.currentStep.titleKey)
+        description: qsTrId(progressView.service.currentStep.descriptionKey)
         busy: !progressView.complete
         stepCount: progressView.service.stepCount
         progress: progressView.service.progress
