@@ -22,7 +22,7 @@ public:
     QPixmap requestPixmap(const QString &id, QSize *size, const QSize &requestedSize) override;
 };
 
-// Chooses the icon theme when the desktop set none and registers the symbol pictures and the
+// Chooses the icon theme when the desktop set none, registers the symbol pictures and the
 // program's own icon (iconPath, corner radius as a share of the side) with the engine.
 void installUiKit(QQmlEngine &engine, const QString &iconPath, qreal iconCornerRadiusShare);
 

@@ -36,6 +36,7 @@ class InstallationService : public RunEngine {
     Q_PROPERTY(QString currentStepSymbol READ currentStepSymbol NOTIFY currentStepChanged)
     Q_PROPERTY(bool isComplete READ isComplete NOTIFY currentStepChanged)
     Q_PROPERTY(bool isInstalling READ isInstalling NOTIFY isInstallingChanged)
+    Q_PROPERTY(int stepCount READ steps CONSTANT)
     Q_PROPERTY(double installationProgress READ installationProgress NOTIFY installationProgressChanged)
     Q_PROPERTY(QStringList installationLog READ installationLog NOTIFY installationLogChanged)
     // The error text, or undefined while no error stands (an error may have an empty text).
@@ -49,6 +50,7 @@ class InstallationService : public RunEngine {
 
 public:
     static constexpr int stepCount = int(allInstallationSteps.size());
+    int steps() const { return stepCount; }
     // Codes of the errors this engine raises beyond the unpacker's own exit statuses.
     static constexpr int locationNotUtf8Code = 1;   // DownloadError
     static constexpr int invalidLocationCode = 2;   // DownloadError

@@ -9,6 +9,9 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <QUrl>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(Vistrel_UiKitPlugin)
 
 namespace vistrel {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakeplatform.h"
+#include "pictures.h"
 
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
@@ -74,15 +75,7 @@ private:
 // The languages the pictures are taken in: columns languageFile (lang.txt) and folder (the code).
 void addLanguageRows();
 
-// Pictures of windows for a person to look at, under <build>/screenshots/launcher/<folder>, and
-// what a careful look catches: a raw string-table key, a text cut short or outside the window, a
-// squeezed button or overflowing row, a symbol without a picture, and (unless allowed) content
-// that does not fit and scrolls.
-struct Pictures {
-    explicit Pictures(const QString &folder);
-    void take(QQuickWindow *window, const QString &name, bool mayScroll = false);
-    QString folder;
-    QStringList findings;
-};
+// Pictures under <build>/screenshots/launcher/<folder>, raw keys looked up in the English table.
+Pictures launcherPictures(const QString &folder);
 
 } // namespace vistrel::test

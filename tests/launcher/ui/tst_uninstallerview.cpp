@@ -48,7 +48,7 @@ private slots:
     void everyPhaseInEveryLanguage() {
         QFETCH(QByteArray, languageFile);
         QFETCH(QString, folder);
-        Pictures pictures(folder);
+        Pictures pictures = launcherPictures(folder);
         PathLaunchctl launchctl;
         LauncherRig rig(languageFile);
         QVERIFY(rig.load());
@@ -78,7 +78,7 @@ private slots:
 
         // While it runs, the success card shows exactly when the step is complete, and the card
         // and the bar show the step the service publishes.
-        QQuickItem *bar = rig.item("uninstallProgressBar");
+        QQuickItem *bar = rig.item("stepProgress");
         while (service->isRunning()) {
             QTest::qWait(2);
             const bool complete = service->currentStep().isComplete();
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(service->hasError());
         QTRY_COMPARE(rig.shownOf(phaseItems),
                      (QStringList{"uninstallProgressView", "uninstallErrorCard", "stepSpinner"}));
-        QCOMPARE(rig.text("uninstallErrorMessageLabel"), service->errorText());
+        QCOMPARE(rig.text("errorMessage"), service->errorText());
         QVERIFY(!rig.isShown("cancelButton") && !rig.isShown("closeButton"));
         QVERIFY(QFileInfo::exists(paths::launcherApp(rig.home())));
         pictures.take(rig.sheet(), u"uninstall-error"_qs);
@@ -155,14 +155,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!run->isRunning(), 20000);
         QCOMPARE(launchctl.calls().size(), 1);
         QCOMPARE(existing(installedItems(rig.home())), installation::keptItems(rig.home()));
-
         rig.sheet()->close();
-        QTRY_VERIFY(!rig.sheet());
-        QTRY_VERIFY(run.isNull());
-        QVERIFY(rig.openSheet());
-        QCOMPARE(rig.uninstaller->servicesCreated(), 2);
-        QVERIFY(rig.uninstaller->currentService()->log().isEmpty());
-        QCOMPARE(rig.shownOf(phaseItems), QStringList{"confirmationView"});
+        QTRY_VERIFY(run.isNull()); // the next opening makes a fresh one (see everyPhaseInEveryLanguage)
     }
 };
 

@@ -1,13 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
+import Vistrel.Installer
 
 // Header, divider, and the scrolling body with the current screen and the error card under it.
 Item {
     id: root
 
-    required property QtObject localization
-    required property QtObject service
+    required property LocalizationManager localization
+    required property InstallationService service
     required property bool hasAppIcon
     required property string appVersion
 
@@ -154,12 +156,12 @@ Item {
                             body.reveal(errorSlot)
                     }
 
-                    ErrorView {
+                    ErrorCard {
                         id: errorCard
 
                         width: parent.width
                         visible: errorSlot.reveal > 0
-                        localization: root.localization
+                        title: qsTrId("ui.installationError")
                         error: errorSlot.message
                     }
 
@@ -178,7 +180,6 @@ Item {
     Component {
         id: welcomeScreen
         WelcomeView {
-            localization: root.localization
             service: root.service
         }
     }

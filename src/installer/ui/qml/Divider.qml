@@ -1,4 +1,5 @@
 import QtQuick
+import Vistrel.UiKit
 
 Rectangle {
     implicitHeight: 1

@@ -1,19 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // One tile of the welcome screen: symbol, title and up to four lines of description.
 Rectangle {
     id: card
 
-    required property QtObject localization
     required property string icon
     required property string titleKey
     required property string descriptionKey
-
-    function localized(key) {
-        return qsTrId(key)
-    }
 
     implicitHeight: Math.max(80, content.implicitHeight + 16)
     radius: 6
@@ -40,7 +36,7 @@ Rectangle {
         Label {
             objectName: card.objectName + "Title"
             Layout.fillWidth: true
-            text: card.localized(card.titleKey)
+            text: qsTrId(card.titleKey)
             font.pixelSize: Theme.caption
             font.weight: Theme.medium
             color: Theme.label
@@ -51,7 +47,7 @@ Rectangle {
         Label {
             objectName: card.objectName + "Description"
             Layout.fillWidth: true
-            text: card.localized(card.descriptionKey)
+            text: qsTrId(card.descriptionKey)
             font.pixelSize: Theme.caption2
             color: Theme.secondaryLabel
             horizontalAlignment: Text.AlignHCenter

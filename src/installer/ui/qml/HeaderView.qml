@@ -1,19 +1,17 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
+import Vistrel.Installer
 
 // Icon, title, subtitle and version, and the language menu at the trailing end.
 RowLayout {
     id: header
 
-    required property QtObject localization
-    required property QtObject service
+    required property LocalizationManager localization
+    required property InstallationService service
     required property bool hasAppIcon
     required property string appVersion
-
-    function localized(key) {
-        return qsTrId(key)
-    }
 
     objectName: "header"
     spacing: 16
@@ -61,8 +59,8 @@ RowLayout {
         Label {
             objectName: "appTitle"
             Layout.fillWidth: true
-            text: header.localized("app.title")
-            font.pixelSize: Theme.title2
+            text: qsTrId("app.title")
+            font.pixelSize: Theme.headerTitle
             font.weight: Theme.semibold
             color: Theme.label
             elide: Text.ElideRight
@@ -71,7 +69,7 @@ RowLayout {
         Label {
             objectName: "appSubtitle"
             Layout.fillWidth: true
-            text: header.localized("app.subtitle")
+            text: qsTrId("app.subtitle")
             font.pixelSize: Theme.caption
             color: Theme.secondaryLabel
             elide: Text.ElideRight

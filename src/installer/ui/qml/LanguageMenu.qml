@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Vistrel.UiKit
 import Vistrel.Installer
 
 // The language pop-up: each language's flag and its own name, the same in every language.
 ComboBox {
     id: menu
 
-    required property QtObject localization
+    required property LocalizationManager localization
 
     function entryText(code) {
         const info = localization.languageDisplayInfo(code)

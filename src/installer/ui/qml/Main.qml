@@ -1,6 +1,8 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Window
+import Vistrel.UiKit
+import Vistrel.Installer
 
 // The installer's one window: fixed 600 x 450, no minimise or resize; closing it quits. The system
 // frame stays so the window can be moved and closed on every desktop; it carries the program's
@@ -8,8 +10,8 @@ import QtQuick.Window
 ApplicationWindow {
     id: window
 
-    required property QtObject localization
-    required property QtObject service
+    required property LocalizationManager localization
+    required property InstallationService service
     required property bool hasAppIcon
     required property string appVersion
 

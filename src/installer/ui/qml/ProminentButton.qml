@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // The large, filled accent button: symbol and text centred on the full width.
 Button {

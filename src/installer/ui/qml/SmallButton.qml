@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Vistrel.UiKit
 
 // A small bordered push button.
 Button {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Vistrel.UiKit
 
 // A switch with its label at the leading edge and the control at the trailing edge.
 Switch {

@@ -1,17 +1,14 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
+import Vistrel.Installer
 
 // What will be installed, the port and channel options, and the install button.
 ColumnLayout {
     id: welcome
 
-    required property QtObject localization
-    required property QtObject service
-
-    function localized(key) {
-        return qsTrId(key)
-    }
+    required property InstallationService service
 
     // Only the digits of whatever was typed or pasted stay, in their order; empty is allowed.
     function filterPort() {
@@ -44,7 +41,6 @@ ColumnLayout {
             objectName: "featureService"
             width: features.tileWidth
             height: features.tileHeight
-            localization: welcome.localization
             icon: "archivebox.fill"
             titleKey: "feature.service.title"
             descriptionKey: "feature.service.description"
@@ -54,7 +50,6 @@ ColumnLayout {
             objectName: "featureLauncher"
             width: features.tileWidth
             height: features.tileHeight
-            localization: welcome.localization
             icon: "app.badge"
             titleKey: "feature.launcher.title"
             descriptionKey: "feature.launcher.description"
@@ -64,7 +59,6 @@ ColumnLayout {
             objectName: "featureAgent"
             width: features.tileWidth
             height: features.tileHeight
-            localization: welcome.localization
             icon: "gear"
             titleKey: "feature.agent.title"
             descriptionKey: "feature.agent.description"
@@ -98,7 +92,7 @@ ColumnLayout {
                 Label {
                     objectName: "portLabel"
                     Layout.fillWidth: true
-                    text: welcome.localized("ui.portLabel")
+                    text: qsTrId("ui.portLabel")
                     color: Theme.label
                     elide: Text.ElideRight
                     Accessible.name: text
@@ -108,7 +102,7 @@ ColumnLayout {
 
                     objectName: "portField"
                     Accessible.name: "Port"
-                    Accessible.description: welcome.localized("ui.portLabel")
+                    Accessible.description: qsTrId("ui.portLabel")
                     Layout.preferredWidth: 80
                     padding: 6
                     horizontalAlignment: TextInput.AlignRight
@@ -142,7 +136,7 @@ ColumnLayout {
                 Accessible.description: text
                 Layout.fillWidth: true
                 Layout.margins: 10
-                text: welcome.localized("ui.betaVersion")
+                text: qsTrId("ui.betaVersion")
                 checked: welcome.service.useBetaVersion
                 onToggled: welcome.service.useBetaVersion = checked
             }
@@ -152,7 +146,7 @@ ColumnLayout {
     Label {
         objectName: "installDescription"
         Layout.fillWidth: true
-        text: welcome.localized("ui.installDescription")
+        text: qsTrId("ui.installDescription")
         font.pixelSize: Theme.caption
         color: Theme.secondaryLabel
         horizontalAlignment: Text.AlignHCenter
@@ -164,7 +158,7 @@ ColumnLayout {
         objectName: "installButton"
         Layout.fillWidth: true
         symbol: "arrow.down.circle.fill"
-        text: welcome.localized("ui.installButton")
+        text: qsTrId("ui.installButton")
         onClicked: welcome.service.startInstallation()
     }
 }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // The application menu, reachable inside the window (there is no global menu bar on most Linux
 // desktops). "About" and "Uninstall" are fixed texts, the same in every language; the way to the

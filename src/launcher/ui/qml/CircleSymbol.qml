@@ -1,4 +1,5 @@
 import QtQuick
+import Vistrel.UiKit
 
 // A ".circle.fill" symbol at display size: a filled disc in the colour with the glyph cut out in
 // white, as the system draws it.

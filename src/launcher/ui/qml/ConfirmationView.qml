@@ -1,12 +1,13 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
+import Vistrel.Launcher
 
 // What the uninstall will remove, and the choice to go on or not.
 ColumnLayout {
     id: confirmation
     objectName: "confirmationView"
-    required property var service
-    required property var tr
+    required property UninstallService service
     signal cancel()
     signal confirm()
     spacing: 16
@@ -25,7 +26,7 @@ ColumnLayout {
         TextLabel {
             objectName: "confirmationTitleLabel"
             Layout.fillWidth: true
-            text: confirmation.tr("uninstall.confirmation.title")
+            text: qsTrId("uninstall.confirmation.title")
             font.pixelSize: Theme.headline
             font.weight: Theme.semibold
             wrapMode: Text.Wrap
@@ -34,7 +35,7 @@ ColumnLayout {
         TextLabel {
             objectName: "confirmationDescriptionLabel"
             Layout.fillWidth: true
-            text: confirmation.tr("uninstall.confirmation.description")
+            text: qsTrId("uninstall.confirmation.description")
             font.pixelSize: Theme.subheadline
             color: Theme.secondaryLabel
             wrapMode: Text.Wrap
@@ -62,7 +63,7 @@ ColumnLayout {
                     objectName: "confirmationItem" + index
                     Layout.fillWidth: true
                     icon: modelData.symbol
-                    title: confirmation.tr(modelData.textKey)
+                    title: qsTrId(modelData.textKey)
                 }
             }
         }
@@ -73,7 +74,7 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.leftMargin: Theme.standardPadding
         Layout.rightMargin: Theme.standardPadding
-        text: confirmation.tr("uninstall.confirmation.warning")
+        text: qsTrId("uninstall.confirmation.warning")
         font.pixelSize: Theme.caption
         color: Theme.secondaryLabel
         wrapMode: Text.Wrap
@@ -85,13 +86,13 @@ ColumnLayout {
         spacing: 12
         SystemButton {
             objectName: "cancelButton"
-            text: confirmation.tr("uninstall.confirmation.cancel")
+            text: qsTrId("uninstall.confirmation.cancel")
             controlSize: "large"
             onClicked: confirmation.cancel()
         }
         SystemButton {
             objectName: "confirmUninstallButton"
-            text: confirmation.tr("uninstall.confirmation.uninstall")
+            text: qsTrId("uninstall.confirmation.uninstall")
             controlSize: "large"
             prominent: true
             tint: Theme.red

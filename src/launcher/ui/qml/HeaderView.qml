@@ -1,12 +1,12 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The product header: the application's icon (or the video symbol), the title and the version.
 ColumnLayout {
     id: header
     required property LauncherController launcher
-    required property var tr
     spacing: 10
 
     Item {
@@ -47,7 +47,7 @@ ColumnLayout {
     TextLabel {
         objectName: "appTitleLabel"
         Layout.alignment: Qt.AlignHCenter
-        text: header.tr("app.title")
+        text: qsTrId("app.title")
         font.pixelSize: Theme.title
         font.weight: Theme.bold
     }

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import QtQuick.Window
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The main view: header, status card, the controls for the state, the uninstall button and,
@@ -12,17 +13,12 @@ Rectangle {
     objectName: "launcherView"
     required property LauncherController launcher
     property string uninstallShortcutText
-    readonly property var serviceManager: launcher.serviceManager
-    readonly property var localization: launcher.localization
+    readonly property ServiceManager serviceManager: launcher.serviceManager
 
     property bool showingUninstaller: false
-    property var sheetService: null
+    property UninstallService sheetService: null
 
     color: Theme.controlBackground
-
-    function tr(key) {
-        return qsTrId(key)
-    }
 
     // Shown means: in a window that is on screen.
     readonly property bool shown: visible && Window.window !== null && Window.window.visible
@@ -83,7 +79,6 @@ Rectangle {
             HeaderView {
                 Layout.alignment: Qt.AlignHCenter
                 launcher: view.launcher
-                tr: view.tr
             }
 
             ColumnLayout {
@@ -94,14 +89,11 @@ Rectangle {
                     Layout.fillWidth: true
                     serviceManager: view.serviceManager
                     monoFontFamily: view.launcher.monoFontFamily
-                    tr: view.tr
                 }
 
                 ServiceControls {
                     Layout.fillWidth: true
                     serviceManager: view.serviceManager
-                    localization: view.localization
-                    tr: view.tr
                 }
             }
 
@@ -109,7 +101,7 @@ Rectangle {
                 id: uninstallButton
                 objectName: "uninstallButton"
                 Layout.alignment: Qt.AlignHCenter
-                text: view.tr("action.uninstall")
+                text: qsTrId("action.uninstall")
                 labelColor: Theme.red
                 onClicked: view.showingUninstaller = true
             }
@@ -121,7 +113,6 @@ Rectangle {
                 Layout.rightMargin: 4
                 visible: view.serviceManager.isPollingActive
                 launcher: view.launcher
-                tr: view.tr
             }
         }
     }
@@ -131,7 +122,7 @@ Rectangle {
         anchors.right: parent.right
         anchors.margins: 10
         shortcutText: view.uninstallShortcutText
-        showLogsText: view.tr("action.showLogs")
+        showLogsText: qsTrId("action.showLogs")
         onAboutRequested: {} // "About Vistrel" opens nothing
         onShowLogsRequested: view.serviceManager.jobAccount.showLogs()
         onUninstallRequested: view.launcher.notifications.postShowUninstaller()

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // "Live monitoring active" and the age of the last check. The age is worked out whenever the
@@ -8,7 +9,6 @@ RowLayout {
     id: line
     objectName: "liveMonitoringLine"
     required property LauncherController launcher
-    required property var tr
     spacing: 6
 
     Rectangle {
@@ -20,7 +20,7 @@ RowLayout {
     }
     TextLabel {
         objectName: "liveMonitoringLabel"
-        text: line.tr("service.liveMonitoring")
+        text: qsTrId("service.liveMonitoring")
         font.pixelSize: Theme.caption2
         color: Theme.secondaryLabel
     }

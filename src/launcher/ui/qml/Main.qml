@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The launcher's one window. The system frame stays (so the window can be moved and closed on

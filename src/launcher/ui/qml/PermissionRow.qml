@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // One access kind: its symbol (green when authorized, orange otherwise), its title and the
@@ -11,13 +12,9 @@ Rectangle {
     property int status: 0
     // The authorization's text key, chosen by the model from status.
     property string statusKey
-    property var localization
 
     readonly property bool authorized: status === 3
-    readonly property string statusText: {
-        localization.currentLanguage
-        return localization.localizedString(statusKey)
-    }
+    readonly property string statusText: qsTrId(statusKey)
 
     implicitHeight: layout.implicitHeight + 2 * 8
     implicitWidth: layout.implicitWidth + 2 * 12

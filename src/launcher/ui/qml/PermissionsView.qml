@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // Camera and microphone access, and the ways to obtain it. Continue is offered only when both
@@ -7,9 +8,7 @@ import Vistrel.Launcher
 Rectangle {
     id: panel
     objectName: "permissionsPanel"
-    required property var serviceManager
-    required property var localization
-    required property var tr
+    required property ServiceManager serviceManager
 
     implicitHeight: column.implicitHeight + 2 * Theme.standardPadding
     radius: 10
@@ -27,7 +26,7 @@ Rectangle {
             TextLabel {
                 objectName: "permissionsTitleLabel"
                 Layout.alignment: Qt.AlignHCenter
-                text: panel.tr("permissions.title")
+                text: qsTrId("permissions.title")
                 font.pixelSize: Theme.headline
                 font.weight: Theme.semibold
                 color: Theme.orange
@@ -35,7 +34,7 @@ Rectangle {
             TextLabel {
                 objectName: "permissionsDescriptionLabel"
                 Layout.fillWidth: true
-                text: panel.tr("permissions.description")
+                text: qsTrId("permissions.description")
                 font.pixelSize: Theme.caption
                 color: Theme.secondaryLabel
                 wrapMode: Text.Wrap
@@ -50,19 +49,17 @@ Rectangle {
                 objectName: "cameraPermissionRow"
                 Layout.fillWidth: true
                 icon: "camera.fill"
-                title: panel.tr("permissions.camera")
+                title: qsTrId("permissions.camera")
                 status: panel.serviceManager.cameraStatus
                 statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.cameraStatus)
-                localization: panel.localization
             }
             PermissionRow {
                 objectName: "microphonePermissionRow"
                 Layout.fillWidth: true
                 icon: "mic.fill"
-                title: panel.tr("permissions.microphone")
+                title: qsTrId("permissions.microphone")
                 status: panel.serviceManager.micStatus
                 statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.micStatus)
-                localization: panel.localization
             }
         }
 
@@ -70,7 +67,7 @@ Rectangle {
             objectName: "continueButton"
             Layout.fillWidth: true
             visible: panel.serviceManager.permissionsGranted
-            text: panel.tr("permissions.continueButton")
+            text: qsTrId("permissions.continueButton")
             symbol: "checkmark.circle.fill"
             prominent: true
             tint: Theme.green

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The controls area: what can be done in the current state. It is 50 high; the permissions
@@ -7,9 +8,7 @@ import Vistrel.Launcher
 Item {
     id: area
     objectName: "controlsArea"
-    required property var serviceManager
-    required property var localization
-    required property var tr
+    required property ServiceManager serviceManager
 
     readonly property string state: serviceManager.statusName
     readonly property bool showsPermissions: state === "permissionsNeeded"
@@ -40,20 +39,20 @@ Item {
             spacing: 12
             SystemButton {
                 objectName: "stopButton"
-                text: area.tr("action.stop")
+                text: qsTrId("action.stop")
                 symbol: "stop.circle.fill"
                 onClicked: area.serviceManager.stop()
             }
             SystemButton {
                 objectName: "restartButton"
-                text: area.tr("action.restart")
+                text: qsTrId("action.restart")
                 symbol: "arrow.clockwise.circle.fill"
                 onClicked: area.serviceManager.restart()
             }
             SystemButton {
                 objectName: "openButton"
                 Layout.fillWidth: true
-                text: area.tr("action.open")
+                text: qsTrId("action.open")
                 symbol: "safari"
                 prominent: true
                 controlSize: "large"
@@ -66,7 +65,7 @@ Item {
         id: stoppedControls
         SystemButton {
             objectName: "startButton"
-            text: area.tr("action.start")
+            text: qsTrId("action.start")
             symbol: "play.circle.fill"
             prominent: true
             controlSize: "large"
@@ -78,8 +77,8 @@ Item {
         id: startingControls
         TransitionProgress {
             objectName: "startingProgress"
-            text: area.tr("service.starting")
-            caption: area.tr("service.pleaseWait")
+            text: qsTrId("service.starting")
+            caption: qsTrId("service.pleaseWait")
         }
     }
 
@@ -87,8 +86,8 @@ Item {
         id: stoppingControls
         TransitionProgress {
             objectName: "stoppingProgress"
-            text: area.tr("service.stopping")
-            caption: area.tr("service.pleaseWait")
+            text: qsTrId("service.stopping")
+            caption: qsTrId("service.pleaseWait")
         }
     }
 
@@ -99,7 +98,7 @@ Item {
             TextLabel {
                 objectName: "serviceErrorLabel"
                 Layout.alignment: Qt.AlignHCenter
-                text: area.tr("service.error")
+                text: qsTrId("service.error")
                 font.pixelSize: Theme.headline
                 font.weight: Theme.semibold
                 color: Theme.red
@@ -116,7 +115,7 @@ Item {
             SystemButton {
                 objectName: "retryButton"
                 Layout.alignment: Qt.AlignHCenter
-                text: area.tr("action.retry")
+                text: qsTrId("action.retry")
                 controlSize: "small"
                 onClicked: area.serviceManager.checkStatus()
             }
@@ -127,8 +126,6 @@ Item {
         id: permissionsPanel
         PermissionsView {
             serviceManager: area.serviceManager
-            localization: area.localization
-            tr: area.tr
         }
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The status card: a dot in the state's colour, the state's title, a spinner while checking or
@@ -9,10 +10,9 @@ import Vistrel.Launcher
 Rectangle {
     id: card
     objectName: "statusCard"
-    required property var serviceManager
+    required property ServiceManager serviceManager
     property string monoFontFamily
-    property var tr: function (key) { return key }
-    readonly property var jobAccount: serviceManager.jobAccount
+    readonly property JobAccount jobAccount: serviceManager.jobAccount
 
     implicitHeight: column.implicitHeight + 2 * Theme.standardPadding
     radius: 8
@@ -53,7 +53,7 @@ Rectangle {
                 visible: card.jobAccount.hasExitReason
                 controlSize: "small"
                 symbol: "doc.text"
-                text: card.tr("action.showLogs")
+                text: qsTrId("action.showLogs")
                 onClicked: card.jobAccount.showLogs()
             }
         }

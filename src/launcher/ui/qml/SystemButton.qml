@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // A push button in two styles: bordered (light face, dark or tinted label) and prominent (face
 // in the tint, white label); three control sizes; an optional leading symbol.

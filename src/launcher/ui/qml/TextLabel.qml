@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import Vistrel.UiKit
 
 // Text in the window's font; screen readers read what it shows.
 Label {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // A spinner labelled with what is happening, and "please wait" below it.
 ColumnLayout {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // One row of the list the user confirms: a red symbol and the row's text.
 RowLayout {

@@ -1,10 +1,10 @@
 import QtQuick
 import QtQuick.Layouts
+import Vistrel.UiKit
 
 // The uninstaller's header: the red trash symbol, the title and the subtitle.
 Item {
     id: header
-    required property var tr
     implicitHeight: row.implicitHeight + 20 + 16
 
     RowLayout {
@@ -37,7 +37,7 @@ Item {
             TextLabel {
                 objectName: "uninstallerTitleLabel"
                 Layout.fillWidth: true
-                text: header.tr("uninstall.title")
+                text: qsTrId("uninstall.title")
                 font.pixelSize: Theme.title2
                 font.weight: Theme.semibold
                 wrapMode: Text.Wrap
@@ -45,7 +45,7 @@ Item {
             TextLabel {
                 objectName: "uninstallerSubtitleLabel"
                 Layout.fillWidth: true
-                text: header.tr("uninstall.subtitle")
+                text: qsTrId("uninstall.subtitle")
                 font.pixelSize: Theme.caption
                 color: Theme.secondaryLabel
                 wrapMode: Text.Wrap

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Window
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The uninstaller, presented over the main window: a sheet on macOS, a modal dialog elsewhere.
@@ -9,17 +10,14 @@ ApplicationWindow {
     id: sheet
     objectName: "uninstallerWindow"
     required property LauncherController launcher
-    required property var service
-    required property var parentWindow
+    required property UninstallService service
+    required property Window parentWindow
     signal dismissed()
 
     transientParent: parentWindow
     flags: Qt.platform.os === "osx" ? Qt.Sheet : Qt.Dialog
     modality: Qt.WindowModal
-    title: {
-        launcher.localization.currentLanguage
-        return launcher.localization.localizedString("uninstall.title")
-    }
+    title: qsTrId("uninstall.title")
     color: Theme.controlBackground
     font.family: launcher.fontFamily
     font.pixelSize: Theme.body

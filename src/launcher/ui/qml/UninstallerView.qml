@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The uninstaller's content: the header, then the confirmation until the user confirms, the
@@ -9,16 +10,11 @@ Item {
     id: view
     objectName: "uninstallerView"
     required property LauncherController launcher
-    required property var service
+    required property UninstallService service
     property bool showingConfirmation: true
     signal dismiss()
 
-    readonly property var localization: launcher.localization
     readonly property bool confirming: showingConfirmation && !service.isUninstalling
-
-    function tr(key) {
-        return qsTrId(key)
-    }
 
     implicitWidth: 520
     implicitHeight: header.implicitHeight + divider.height + body.implicitHeight + 2 * 20
@@ -28,7 +24,6 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        tr: view.tr
     }
 
     Rectangle {
@@ -71,7 +66,6 @@ Item {
                 visible: active
                 sourceComponent: ConfirmationView {
                     service: view.service
-                    tr: view.tr
                     onCancel: view.dismiss()
                     onConfirm: {
                         view.showingConfirmation = false
@@ -87,7 +81,6 @@ Item {
                 sourceComponent: UninstallProgressView {
                     launcher: view.launcher
                     service: view.service
-                    tr: view.tr
                 }
             }
 
@@ -95,9 +88,22 @@ Item {
                 Layout.fillWidth: true
                 active: view.service.hasError
                 visible: active
-                sourceComponent: UninstallErrorView {
+                // The failure that stopped the run; it slides in when it appears.
+                sourceComponent: ErrorCard {
+                    id: errorCard
+                    objectName: "uninstallErrorCard"
+                    title: qsTrId("uninstall.error")
                     error: view.service.error
-                    tr: view.tr
+                    symbolSize: Theme.title3 + 3
+                    spacing: 10
+
+                    transform: Translate { id: slide }
+                    Component.onCompleted: entrance.start()
+                    ParallelAnimation {
+                        id: entrance
+                        NumberAnimation { target: slide; property: "y"; from: -16; to: 0; duration: 250; easing.type: Easing.OutCubic }
+                        NumberAnimation { target: errorCard; property: "opacity"; from: 0; to: 1; duration: 250 }
+                    }
                 }
             }
         }

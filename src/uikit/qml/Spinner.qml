@@ -5,6 +5,7 @@ Item {
     id: spinner
     property int size: 16
     property color color: Qt.rgba(0, 0, 0, 0.7)
+    property bool running: true
     property int step: 0
 
     implicitWidth: size
@@ -34,7 +35,7 @@ Item {
     Timer {
         interval: 83
         repeat: true
-        running: spinner.visible
+        running: spinner.running && spinner.visible
         onTriggered: spinner.step = (spinner.step + 1) % 12
     }
 }

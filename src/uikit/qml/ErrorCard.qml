@@ -2,18 +2,16 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 
-// The error card: a red warning sign, the heading and the error's own text.
+// The failure that stopped a run: a red warning sign, the heading and the error's own text.
 Rectangle {
     id: card
-
-    required property QtObject localization
-    property string error
-
-    function localized(key) {
-        return qsTrId(key)
-    }
-
     objectName: "errorCard"
+
+    property string title
+    property string error
+    property int symbolSize: 20
+    property int spacing: 12
+
     implicitHeight: row.implicitHeight + 24
     radius: 8
     color: Theme.withAlpha(Theme.red, 0.1)
@@ -22,16 +20,15 @@ Rectangle {
 
     RowLayout {
         id: row
-
         x: 16
         y: 12
         width: Math.max(0, parent.width - 32)
-        spacing: 12
+        spacing: card.spacing
 
         SymbolIcon {
             Layout.alignment: Qt.AlignVCenter
             symbol: "exclamationmark.triangle.fill"
-            size: 20
+            size: card.symbolSize
             color: Theme.red
         }
         ColumnLayout {
@@ -41,7 +38,8 @@ Rectangle {
             Label {
                 objectName: "errorTitle"
                 Layout.fillWidth: true
-                text: card.localized("ui.installationError")
+                text: card.title
+                font.pixelSize: Theme.body
                 font.weight: Theme.medium
                 color: Theme.label
                 wrapMode: Text.Wrap
