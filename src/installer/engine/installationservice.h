@@ -2,6 +2,7 @@
 
 #include "installationstep.h"
 
+#include "common/launchagent.h"
 #include "common/timing.h"
 
 #include <QNetworkAccessManager>
@@ -183,6 +184,8 @@ private:
     // Removes the package a run is still downloading or unpacking.
     void discardTemporaryPackage();
     QString installRoot() const;
+    // The service-manager client for our job, with the command limit.
+    LaunchAgent launchAgent() const;
 
     // keepAlive: the reference that keeps a shared-owned service alive until the run has ended.
     QCoro::Task<void> runInstallation(std::shared_ptr<InstallationService> keepAlive);

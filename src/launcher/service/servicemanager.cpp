@@ -181,27 +181,31 @@ void ServiceManager::pollingTick() {
 
 // --- control ----------------------------------------------------------------------------------
 
-QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(QString launchctlPath, QString idProgram,
-                                                                        QString plistPath, QString command) {
+ServiceManager::LaunchctlOutcome ServiceManager::outcomeOf(const LaunchctlCall &call) {
     LaunchctlOutcome outcome;
-    const std::optional<QString> uid = co_await currentUserID(idProgram);
-    if (!uid) {
-        outcome.kind = LaunchctlOutcome::Kind::NoUserId;
-        co_return outcome;
+    if (!call.result.started) {
+        outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
+        outcome.launchError = call.result.launchError;
     }
+    outcome.exitCode = call.result.exitCode;
+    return outcome;
+}
+
+QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(LaunchAgent agent, QString idProgram,
+                                                                        QString command) {
+    const std::optional<QString> uid = co_await currentUserID(idProgram);
+    if (!uid)
+        co_return LaunchctlOutcome{LaunchctlOutcome::Kind::NoUserId, {}, 0};
     // A bootout reaches the job by label when the plist is gone or names another job; bootstrap
     // needs the plist.
-    const QStringList arguments = command == u"bootout" && !plistNamesOurLabel(plistPath)
-                                      ? QStringList{command, serviceTarget(*uid)}
-                                      : QStringList{command, QStringLiteral("gui/") + *uid, plistPath};
-    const ProcessResult result = co_await runProcess(launchctlPath, arguments, ChildOutput::Inherit);
-    if (!result.started) {
-        outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
-        outcome.launchError = result.launchError;
-        co_return outcome;
-    }
-    outcome.exitCode = result.crashed && result.exitCode == 0 ? -1 : result.exitCode;
-    co_return outcome;
+    if (command == u"bootout")
+        co_return outcomeOf(co_await agent.bootout(*uid, agent.reachableTarget()));
+    co_return outcomeOf(co_await agent.bootstrap(*uid));
+}
+
+LaunchAgent ServiceManager::launchAgent() const {
+    // The tool's own output goes where ours goes.
+    return LaunchAgent(m_platform.launchctlPath(), m_plistPath, ChildOutput::Inherit);
 }
 
 std::optional<QString> ServiceManager::failureMessage(const LaunchctlOutcome &outcome, const QString &command) {
@@ -232,7 +236,7 @@ void ServiceManager::report(const LaunchctlOutcome &outcome, const QString &comm
 
 QCoro::Task<void> ServiceManager::runLaunchctl(QString command, bool ignoreErrors) {
     QPointer<ServiceManager> self(this);
-    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    const LaunchctlOutcome outcome = co_await launchctl(launchAgent(), m_idProgram, command);
     if (self)
         self->report(outcome, command, ignoreErrors);
 }
@@ -248,7 +252,7 @@ QCoro::Task<void> ServiceManager::startService() {
 QCoro::Task<void> ServiceManager::stopService() {
     QPointer<ServiceManager> self(this);
     const QString command = QStringLiteral("bootout");
-    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    const LaunchctlOutcome outcome = co_await launchctl(launchAgent(), m_idProgram, command);
     if (!self)
         co_return;
     co_await self->refreshStatusAsync();
@@ -264,17 +268,16 @@ QCoro::Task<void> ServiceManager::restartService() {
     QPointer<ServiceManager> self(this);
     // Everything the sequence needs is taken now: once the bootout has run, the bootstrap must
     // follow even when the window has closed meanwhile, or the service would stay unloaded.
-    const QString launchctlPath = m_platform.launchctlPath();
+    const LaunchAgent agent = launchAgent();
     const QString idProgram = m_idProgram;
-    const QString plistPath = m_plistPath;
     const std::chrono::milliseconds gap = m_timing.restartGap;
-    const QString bootout = QStringLiteral("bootout");
     const QString bootstrap = QStringLiteral("bootstrap");
     ++m_restartsUnderWay;
 
-    co_await launchctl(launchctlPath, idProgram, plistPath, bootout);
-    co_await pauseFor(gap);
-    const LaunchctlOutcome outcome = co_await launchctl(launchctlPath, idProgram, plistPath, bootstrap);
+    const std::optional<QString> uid = co_await currentUserID(idProgram);
+    LaunchctlOutcome outcome{LaunchctlOutcome::Kind::NoUserId, {}, 0};
+    if (uid)
+        outcome = outcomeOf(co_await agent.restart(*uid, gap));
     if (!self)
         co_return;
     self->report(outcome, bootstrap, false);

@@ -3,6 +3,7 @@
 #include "jobaccount.h"
 #include "servicestatus.h"
 
+#include "common/launchagent.h"
 #include "common/timing.h"
 
 #include <QDateTime>
@@ -141,8 +142,9 @@ signals:
 
 private:
     struct LaunchctlOutcome;
-    static QCoro::Task<LaunchctlOutcome> launchctl(QString launchctlPath, QString idProgram, QString plistPath,
-                                                   QString command);
+    static LaunchctlOutcome outcomeOf(const LaunchctlCall &call);
+    static QCoro::Task<LaunchctlOutcome> launchctl(LaunchAgent agent, QString idProgram, QString command);
+    LaunchAgent launchAgent() const;
     static std::optional<QString> failureMessage(const LaunchctlOutcome &outcome, const QString &command);
     void report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors);
     void applyRefreshResult(bool running, qint64 port);

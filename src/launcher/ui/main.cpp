@@ -29,7 +29,6 @@ int main(int argc, char *argv[]) {
         return 0;
     vistrel::AppDelegate::install();
     vistrel::SystemPlatform platform(QStringLiteral("Vistrel"));
-    platform.prepareEnvironment();
 
     const vistrel::LauncherAppInfo info = vistrel::LauncherAppInfo::fromMainBundle();
     if (!info.iconPath.isEmpty())

@@ -4,7 +4,7 @@
 #include "servicerig.h"
 #include "uninstallrun.h"
 
-#include "common/shellquote.h"
+#include "common/plist.h"
 #include "launcher/ui/shutdownguard.h"
 
 #include <QCoreApplication>
@@ -69,7 +69,6 @@ private slots:
     void init() {
         m_home = std::make_unique<TestHome>();
         QVERIFY(m_home->isValid());
-        test::putLaunchctlOnPath();
     }
     void cleanup() { m_home.reset(); }
 

@@ -4,7 +4,7 @@
 #include "servicerig.h"
 
 #include "common/paths.h"
-#include "common/shellquote.h"
+#include "common/plist.h"
 
 #include <QCoro/QCoroTask>
 #include <QProcess>
