@@ -12,6 +12,7 @@
 #include "common/pause.h"
 #include "common/plist.h"
 #include "common/porttext.h"
+#include "common/serverprobe.h"
 #include "common/stepfailure.h"
 #include "common/textformat.h"
 #include "installer/localization/localizationmanager.h"
@@ -684,18 +685,6 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
 
 // --- verification ---------------------------------------------------------------------------
 
-QCoro::Task<bool> InstallationService::serviceAnswers(QUrl url) {
-    QNetworkRequest request(url);
-    request.setTransferTimeout(int(m_timing.verifyRequestTimeout.count()));
-    // Only the server itself answering 200 counts, not a page it redirects to.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    LocationReply owner{m_network.get(request)};
-    QNetworkReply *const reply = owner.reply;
-    co_await qCoro(reply).waitForFinished();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    co_return status.isValid() && status.toInt() == 200;
-}
-
 QCoro::Task<qint64> InstallationService::waitForService() {
     // The port file as the server reads it; the typed port only when the file cannot be read.
     std::optional<QString> fromFile;
@@ -706,14 +695,13 @@ QCoro::Task<qint64> InstallationService::waitForService() {
                                                         : m_selectedPort;
     // A number that is no TCP port (an old file's -1 or 70000) gives no address to probe either.
     const std::optional<qint64> port = parseSignedInt64(portText);
-    if (!port || *port < 1 || *port > 65535)
+    if (!port || !isTcpPort(*port))
         throw installError(invalidPortCode, QStringLiteral("Invalid port number: ") + portText);
 
-    const QUrl url(QStringLiteral("http://localhost:%1").arg(*port));
     const int attempts = m_timing.verifyAttempts;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         appendLog(QStringLiteral("Pinging service... (Attempt %1/%2)").arg(attempt).arg(attempts));
-        if (co_await serviceAnswers(url)) {
+        if (co_await probeServer(m_probeNetwork, *port, m_timing.verifyRequestTimeout)) {
             appendLog(QStringLiteral("Service is online!"));
             co_return *port;
         }
@@ -728,7 +716,7 @@ QCoro::Task<qint64> InstallationService::waitForService() {
 std::optional<quint16> InstallationService::portForRun(const QString &portText) {
     // Only a decimal integer from 1 to 65535 is a port; an empty field is refused like any other text.
     const std::optional<qint64> port = parseSignedInt64(portText);
-    if (!port || *port < 1 || *port > 65535)
+    if (!port || !isTcpPort(*port))
         return std::nullopt;
     return quint16(*port);
 }

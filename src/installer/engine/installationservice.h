@@ -3,6 +3,7 @@
 #include "installationstep.h"
 
 #include "common/launchagent.h"
+#include "common/serverprobe.h"
 #include "common/timing.h"
 
 #include <QNetworkAccessManager>
@@ -192,13 +193,14 @@ private:
     QCoro::Task<void> runStep(InstallationStep step);
     // True when something accepts connections on the port at 127.0.0.1 or ::1.
     QCoro::Task<bool> somethingListensOn(quint16 port);
-    QCoro::Task<bool> serviceAnswers(QUrl url);
     // Ends a run that may not start: the error text, and the welcome screen comes back.
     void refuseRun(const QString &error);
 
     Platform &m_platform;
     Timing m_timing;
     QNetworkAccessManager m_network;
+    // The verification's probes: loopback, never through a proxy.
+    std::shared_ptr<QNetworkAccessManager> m_probeNetwork = makeProbeNetwork();
     QString m_installerBundlePath;
     bool m_running = false;
     bool m_openingLauncher = false;

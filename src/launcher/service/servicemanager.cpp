@@ -1,6 +1,6 @@
 #include "servicemanager.h"
 
-#include "serverprobe.h"
+#include "common/serverprobe.h"
 #include "servicestatewatcher.h"
 
 #include "common/commandrunner.h"
@@ -94,7 +94,7 @@ void ServiceManager::markCheckStarted() {
 qint64 ServiceManager::currentPort() const {
     const qint64 port = readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
     // The server's own rule: a port a socket cannot have means its default.
-    return port >= 1 && port <= 65535 ? port : paths::defaultPort;
+    return isTcpPort(port) ? port : paths::defaultPort;
 }
 
 void ServiceManager::checkStatus() {
