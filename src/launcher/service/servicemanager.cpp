@@ -4,7 +4,6 @@
 #include "servicestatewatcher.h"
 
 #include "common/commandrunner.h"
-#include "common/diagnostics.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
 #include "common/pause.h"
@@ -12,9 +11,7 @@
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "platform/platform.h"
 
-#include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -44,9 +41,10 @@ ServiceManager::ServiceManager(Platform &platform, LauncherLocalizationManager &
     // Where the platform shows the service manager's changes, they count as a polling tick at once.
     auto *watcher = new ServiceStateWatcher(platform.serviceStateFolder(), this);
     connect(watcher, &ServiceStateWatcher::changed, this, [this] {
-        if (m_pollingTimer)
+        if (m_pollingTimer.isActive())
             pollingTick();
     });
+    connect(&m_pollingTimer, &QTimer::timeout, this, &ServiceManager::pollingTick);
 }
 
 ServiceManager::~ServiceManager() = default;
@@ -73,10 +71,6 @@ bool ServiceManager::hasStatusDetail() const {
     return m_status.statusDetail(m_localization.strings()).has_value();
 }
 
-bool ServiceManager::permissionsGranted() const {
-    return m_cameraStatus == capture::authorized && m_micStatus == capture::authorized;
-}
-
 void ServiceManager::setPollingActive(bool active) {
     if (active == m_isPollingActive)
         return;
@@ -95,6 +89,10 @@ qint64 ServiceManager::currentPort() const {
     const qint64 port = readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
     // The server's own rule: a port a socket cannot have means its default.
     return isTcpPort(port) ? port : paths::defaultPort;
+}
+
+qint64 ServiceManager::shownPort() const {
+    return m_status.kind() == ServiceStatus::Case::Running ? m_status.port() : currentPort();
 }
 
 void ServiceManager::checkStatus() {
@@ -147,19 +145,16 @@ void ServiceManager::applyRefreshResult(bool running, qint64 port) {
 }
 
 void ServiceManager::startPolling() {
-    if (m_pollingTimer)
+    if (m_pollingTimer.isActive())
         return;
     setPollingActive(true);
-    // The interval follows the state at creation and stays for the timer's life.
-    m_pollingTimer = new QTimer(this);
-    m_pollingTimer->setInterval(m_status.pollingInterval(m_timing));
-    connect(m_pollingTimer, &QTimer::timeout, this, &ServiceManager::pollingTick);
-    m_pollingTimer->start();
+    // The interval follows the state at the start and stays until polling restarts.
+    m_pollingTimer.setInterval(m_status.pollingInterval(m_timing));
+    m_pollingTimer.start();
 }
 
 void ServiceManager::stopPolling() {
-    delete m_pollingTimer;
-    m_pollingTimer = nullptr;
+    m_pollingTimer.stop();
     setPollingActive(false);
 }
 
@@ -169,9 +164,9 @@ void ServiceManager::restartPolling() {
 }
 
 std::optional<std::chrono::milliseconds> ServiceManager::pollingTimerInterval() const {
-    if (!m_pollingTimer)
+    if (!m_pollingTimer.isActive())
         return std::nullopt;
-    return m_pollingTimer->intervalAsDuration();
+    return m_pollingTimer.intervalAsDuration();
 }
 
 void ServiceManager::pollingTick() {
@@ -302,99 +297,6 @@ void ServiceManager::stop() {
 void ServiceManager::restart() {
     setStatus(ServiceStatus::starting());
     restartService();
-}
-
-// --- web interface ----------------------------------------------------------------------------
-
-void ServiceManager::openWebInterface() {
-    printLine(QStringLiteral("🚀 Attempting to launch browser..."));
-    const QString installRoot = paths::installRoot(m_platform.homeDirectory());
-    const QString script = installRoot + QStringLiteral("/open_browser_macos.sh");
-    if (!QFileInfo::exists(script)) {
-        printLine(QStringLiteral("❌ Could not find script at: ") + script);
-        openDefaultBrowserFallback();
-        return;
-    }
-    printLine(QStringLiteral("✅ Script found. Preparing to execute."));
-    // Not waited for: the script outlives the launcher, which quits shortly.
-    QProcess process;
-    process.setProgram(QStringLiteral("/bin/bash"));
-    process.setArguments({script});
-    process.setWorkingDirectory(installRoot);
-    if (!process.startDetached()) {
-        printLine(QStringLiteral("❌ Failed to run script: ") + process.errorString());
-        openDefaultBrowserFallback();
-        return;
-    }
-    printLine(QStringLiteral("✅ Launch script executed successfully."));
-    scheduleTermination();
-}
-
-void ServiceManager::openDefaultBrowserFallback() {
-    // Where the server is: the port the window shows, else the one it would use.
-    const qint64 port = m_status.kind() == ServiceStatus::Case::Running ? m_status.port() : currentPort();
-    const QUrl url(QStringLiteral("http://localhost:%1").arg(port));
-    printLine(QStringLiteral(" Falling back to default browser with port %1...").arg(port));
-    openInBrowserAndQuit(url);
-}
-
-void ServiceManager::openInBrowserAndQuit(const QUrl &url) {
-    m_platform.openUrl(url);
-    scheduleTermination();
-}
-
-void ServiceManager::scheduleTermination() {
-    Platform *platform = &m_platform;
-    QTimer::singleShot(m_timing.quitDelay, Qt::PreciseTimer, this, [platform] { platform->terminateApplication(); });
-}
-
-// --- capture authorization --------------------------------------------------------------------
-
-void ServiceManager::updatePermissionStatus() {
-    setCameraStatus(m_platform.captureAuthorization(CaptureKind::Video));
-    setMicStatus(m_platform.captureAuthorization(CaptureKind::Audio));
-}
-
-void ServiceManager::setCameraStatus(int status) {
-    if (status == m_cameraStatus)
-        return;
-    const bool granted = permissionsGranted();
-    m_cameraStatus = status;
-    emit cameraStatusChanged();
-    if (granted != permissionsGranted())
-        emit permissionsGrantedChanged();
-}
-
-void ServiceManager::setMicStatus(int status) {
-    if (status == m_micStatus)
-        return;
-    const bool granted = permissionsGranted();
-    m_micStatus = status;
-    emit micStatusChanged();
-    if (granted != permissionsGranted())
-        emit permissionsGrantedChanged();
-}
-
-void ServiceManager::openPrivacySettings(const QString &kind) {
-    const QUrl url(kind == u"camera"
-                       ? QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Camera")
-                       : QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"));
-    if (!url.isValid())
-        return;
-    m_platform.openUrl(url);
-}
-
-QString ServiceManager::permissionStatusKey(int status) {
-    switch (status) {
-    case capture::authorized:
-        return QStringLiteral("permissions.granted");
-    case capture::denied:
-        return QStringLiteral("permissions.denied");
-    case capture::restricted:
-        return QStringLiteral("permissions.restricted");
-    default:
-        return QStringLiteral("permissions.notSet");
-    }
 }
 
 } // namespace vistrel

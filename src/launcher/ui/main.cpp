@@ -36,7 +36,7 @@ int main(int argc, char *argv[]) {
     vistrel::LauncherLocalizationManager localization(platform);
     vistrel::ServiceManager serviceManager(platform, localization);
     vistrel::UninstallerController uninstaller(platform);
-    vistrel::LauncherController controller(localization, serviceManager, uninstaller, info);
+    vistrel::LauncherController controller(platform, localization, serviceManager, uninstaller, info);
 
     QQmlApplicationEngine engine;
     QQuickWindow *window = vistrel::loadLauncherWindow(engine, controller);

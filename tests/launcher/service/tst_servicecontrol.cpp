@@ -4,6 +4,8 @@
 #include "fakeprograms.h"
 #include "servicerig.h"
 
+#include "launcher/service/webinterface.h"
+
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -144,7 +146,9 @@ private slots:
         QElapsedTimer clock;
         clock.start();
 
-        rig.manager().openWebInterface();
+        WebInterface web(
+            rig.platform, [&rig] { return rig.manager().shownPort(); }, Timing{}.quitDelay);
+        web.open();
 
         QCOMPARE(printed,
                  QStringList({QStringLiteral("🚀 Attempting to launch browser..."),

@@ -67,7 +67,7 @@ bool LauncherRig::load() {
     manager = std::make_unique<ServiceManager>(platform, *localization, timing);
     uninstaller = std::make_unique<UninstallerController>(platform, timing);
     uninstaller->setExitFunction([this](int status) { exitRequests.append(status); });
-    controller = std::make_unique<LauncherController>(*localization, *manager, *uninstaller, m_appInfo);
+    controller = std::make_unique<LauncherController>(platform, *localization, *manager, *uninstaller, m_appInfo);
     m_engine = std::make_unique<QQmlApplicationEngine>();
     m_window = loadLauncherWindow(*m_engine, *controller);
     return m_window && QTest::qWaitForWindowExposed(m_window) &&

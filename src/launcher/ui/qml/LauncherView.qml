@@ -100,6 +100,7 @@ Rectangle {
                 ServiceControls {
                     Layout.fillWidth: true
                     serviceManager: view.serviceManager
+                    launcher: view.launcher
                     localization: view.localization
                     tr: view.tr
                 }

@@ -8,6 +8,7 @@ Rectangle {
     id: panel
     objectName: "permissionsPanel"
     required property var serviceManager
+    required property var captureAccess
     required property var localization
     required property var tr
 
@@ -51,8 +52,8 @@ Rectangle {
                 Layout.fillWidth: true
                 icon: "camera.fill"
                 title: panel.tr("permissions.camera")
-                status: panel.serviceManager.cameraStatus
-                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.cameraStatus)
+                status: panel.captureAccess.cameraStatus
+                statusKey: panel.captureAccess.statusKey(panel.captureAccess.cameraStatus)
                 localization: panel.localization
             }
             PermissionRow {
@@ -60,8 +61,8 @@ Rectangle {
                 Layout.fillWidth: true
                 icon: "mic.fill"
                 title: panel.tr("permissions.microphone")
-                status: panel.serviceManager.micStatus
-                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.micStatus)
+                status: panel.captureAccess.micStatus
+                statusKey: panel.captureAccess.statusKey(panel.captureAccess.micStatus)
                 localization: panel.localization
             }
         }
@@ -69,7 +70,7 @@ Rectangle {
         SystemButton {
             objectName: "continueButton"
             Layout.fillWidth: true
-            visible: panel.serviceManager.permissionsGranted
+            visible: panel.captureAccess.permissionsGranted
             text: panel.tr("permissions.continueButton")
             symbol: "checkmark.circle.fill"
             prominent: true
@@ -82,7 +83,7 @@ Rectangle {
 
         ColumnLayout {
             Layout.fillWidth: true
-            visible: !panel.serviceManager.permissionsGranted
+            visible: !panel.captureAccess.permissionsGranted
             spacing: 8
 
             RowLayout {
@@ -93,13 +94,13 @@ Rectangle {
                     objectName: "cameraSettingsButton"
                     text: "Camera Settings"
                     symbol: "camera.badge.ellipsis"
-                    onClicked: panel.serviceManager.openPrivacySettings("camera")
+                    onClicked: panel.captureAccess.openPrivacySettings("camera")
                 }
                 SystemButton {
                     objectName: "micSettingsButton"
                     text: "Mic Settings"
                     symbol: "mic.badge.plus"
-                    onClicked: panel.serviceManager.openPrivacySettings("microphone")
+                    onClicked: panel.captureAccess.openPrivacySettings("microphone")
                 }
             }
             SystemButton {
@@ -111,7 +112,7 @@ Rectangle {
                 tint: Theme.orange
                 labelWeight: Theme.semibold
                 labelMargin: 8
-                onClicked: panel.serviceManager.updatePermissionStatus()
+                onClicked: panel.captureAccess.update()
             }
         }
     }

@@ -8,6 +8,7 @@ Item {
     id: area
     objectName: "controlsArea"
     required property var serviceManager
+    required property var launcher
     required property var localization
     required property var tr
 
@@ -57,7 +58,7 @@ Item {
                 symbol: "safari"
                 prominent: true
                 controlSize: "large"
-                onClicked: area.serviceManager.openWebInterface()
+                onClicked: area.launcher.webInterface.open()
             }
         }
     }
@@ -127,6 +128,7 @@ Item {
         id: permissionsPanel
         PermissionsView {
             serviceManager: area.serviceManager
+            captureAccess: area.launcher.captureAccess
             localization: area.localization
             tr: area.tr
         }
