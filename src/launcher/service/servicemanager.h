@@ -19,8 +19,7 @@
 #include <optional>
 
 class QNetworkAccessManager;
-class ServiceControlTest;
-class ServiceMonitorTest;
+class ServiceManagerTest;
 
 namespace vistrel {
 
@@ -105,8 +104,7 @@ signals:
     void restartsFinished();
 
 private:
-    friend class ::ServiceControlTest;
-    friend class ::ServiceMonitorTest;
+    friend class ::ServiceManagerTest;
 
     // The interval of the polling timer; nothing while it is stopped.
     std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
