@@ -1,6 +1,5 @@
 // A server that cannot stay up, under the real service-manager stand-in: the launcher's model
 // keeps its state and adds why, following the stand-in's runtime folder alone (polling is off).
-#include "fakeprograms.h"
 #include "servicerig.h"
 
 #include "common/paths.h"

@@ -92,10 +92,8 @@ private slots:
         QTest::newRow("starting, no answer") << ServiceStatus::starting() << false << "starting";
         QTest::newRow("stopping, answer") << ServiceStatus::stopping() << true << "stopping";
         QTest::newRow("stopping, no answer") << ServiceStatus::stopping() << false << "stopped";
-        QTest::newRow("running, answer") << ServiceStatus::running(-1) << true << "P";
         QTest::newRow("running, no answer") << ServiceStatus::running(-1) << false << "stopped";
         QTest::newRow("stopped, answer") << ServiceStatus::stopped() << true << "P";
-        QTest::newRow("stopped, no answer") << ServiceStatus::stopped() << false << "stopped";
         QTest::newRow("error, no answer") << error << false << "stopped";
         QTest::newRow("checking, no answer") << ServiceStatus::checking() << false << "stopped";
         QTest::newRow("permissionsNeeded, answer") << ServiceStatus::permissionsNeeded() << true << "P";

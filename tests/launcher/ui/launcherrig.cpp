@@ -4,8 +4,8 @@
 
 #include "common/diagnostics.h"
 #include "common/paths.h"
-#include "fakeprograms.h"
 #include "launcher/ui/launcherui.h"
+#include "servicerig.h"
 #include "testenv.h"
 #include "uikit/symbolicons.h"
 

@@ -1,7 +1,7 @@
 // Why the server is not answering, in the window: the reason under the status, the error log's
 // last lines as plain text, and Show Logs beside them and in the application menu.
-#include "fakeprograms.h"
 #include "launcherrig.h"
+#include "servicerig.h"
 
 #include "common/paths.h"
 #include "testenv.h"
