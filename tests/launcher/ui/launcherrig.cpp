@@ -134,31 +134,32 @@ QString LauncherRig::text(const QString &objectName) const {
     return found ? found->property("text").toString() : QString();
 }
 
-PathLaunchctl::PathLaunchctl()
-    : m_previousPath(qgetenv("PATH")) {
+RecordingLaunchctl::RecordingLaunchctl() {
     const QByteArray folder = QFile::encodeName(m_folder.path());
-    writeScript(m_folder.path() + QStringLiteral("/launchctl"),
-                "echo \"$*\" >> '" + folder + "/calls'\nwhile [ -e '" + folder +
-                    "/hold' ]; do sleep 0.02; done\nif [ -e '" + folder +
-                    "/fail' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n");
-    qputenv("PATH", folder + ':' + m_previousPath);
+    // The launcher's reading of the job's account changes nothing and is not recorded.
+    writeScript(path(), "[ \"$1\" = print ] && exit 1\necho \"$*\" >> '" + folder + "/calls'\nwhile [ -e '" + folder +
+                            "/hold' ]; do sleep 0.02; done\nif [ -e '" + folder +
+                            "/fail' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n");
 }
 
-PathLaunchctl::~PathLaunchctl() {
+RecordingLaunchctl::~RecordingLaunchctl() {
     hold(false);
-    qputenv("PATH", m_previousPath);
 }
 
-QStringList PathLaunchctl::calls() const {
+QString RecordingLaunchctl::path() const {
+    return m_folder.path() + QStringLiteral("/launchctl");
+}
+
+QStringList RecordingLaunchctl::calls() const {
     return QString::fromUtf8(readFile(m_folder.path() + QStringLiteral("/calls"))).split(u'\n', Qt::SkipEmptyParts);
 }
 
-void PathLaunchctl::hold(bool on) {
+void RecordingLaunchctl::hold(bool on) {
     const QString path = m_folder.path() + QStringLiteral("/hold");
     on ? void(writeFile(path, "hold")) : void(QFile::remove(path));
 }
 
-void PathLaunchctl::fail() {
+void RecordingLaunchctl::fail() {
     writeFile(m_folder.path() + QStringLiteral("/fail"), "fail");
 }
 
