@@ -478,7 +478,7 @@ bool benchStatusChange(int samples) {
             ok = false;
             break;
         }
-        interval = manager.pollingTimerInterval().value_or(0ms);
+        interval = manager.status().pollingInterval(manager.timing());
         // The exit falls anywhere in the polling period.
         waitFor(std::chrono::milliseconds(QRandomGenerator::global()->bounded(int(interval.count()))));
         const auto pid = serverPid(sandbox);

@@ -124,20 +124,24 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
     co_return result;
 }
 
-QCoro::Task<void> runShellCommand(QString command, std::chrono::milliseconds timeout) {
-    // (Literals are built outside the co_await expression: g++ 12 miscompiles them inside it.)
-    const QString bash = QStringLiteral("/bin/bash");
-    const QStringList arguments{QStringLiteral("-c"), command};
-    const ProcessResult r = co_await runProcess(bash, arguments, ChildOutput::CaptureMerged, QString(), timeout);
+std::optional<Error> commandFailure(const ProcessResult &r, const QString &commandLine,
+                                    std::chrono::milliseconds timeout) {
     if (!r.started)
-        throw Error(QStringLiteral("NSCocoaErrorDomain"), 4, r.launchError);
+        return Error(QStringLiteral("NSCocoaErrorDomain"), 4, r.launchError);
     if (r.timedOut)
-        throw Error(QStringLiteral("ShellError"), commandTimedOutCode,
-                    QStringLiteral("The command did not finish in time (%1 s) and was ended: %2")
-                        .arg(double(timeout.count()) / 1000.0)
-                        .arg(command));
+        return Error(QStringLiteral("ShellError"), commandTimedOutCode,
+                     QStringLiteral("The command did not finish in time (%1 s) and was ended: %2")
+                         .arg(double(timeout.count()) / 1000.0)
+                         .arg(commandLine));
     if (r.exitCode != 0)
-        throw Error(QStringLiteral("ShellError"), r.exitCode, decodeUtf8(r.output).value_or(QString()));
+        return Error(QStringLiteral("ShellError"), r.exitCode, decodeUtf8(r.output).value_or(QString()));
+    return std::nullopt;
+}
+
+QCoro::Task<void> runCommand(QString program, QStringList arguments, std::chrono::milliseconds timeout) {
+    const ProcessResult r = co_await runProcess(program, arguments, ChildOutput::CaptureMerged, QString(), timeout);
+    if (std::optional<Error> failure = commandFailure(r, (QStringList{program} + arguments).join(u' '), timeout))
+        throw *failure;
 }
 
 QCoro::Task<std::optional<QString>> currentUserID(QString idProgram) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "error.h"
+
 #include <QCoro/QCoroTask>
 
 #include <chrono>
@@ -49,11 +51,17 @@ void endAllChildren();
 // The code of the "ShellError" of a command that did not finish in time (as timeout(1) says).
 inline constexpr int commandTimedOutCode = 124;
 
-// Runs "/bin/bash -c <command>" with standard output and error through one pipe. Throws the
-// launch error when bash cannot start, and a "ShellError" carrying the exit status and the exact
-// collected output (not trimmed; empty when it is not UTF-8) when the command exits non-zero, or
-// commandTimedOutCode and a description saying so when it outlived its limit.
-QCoro::Task<void> runShellCommand(QString command, std::chrono::milliseconds timeout = defaultCommandTimeout);
+// The failure of a finished command, named by commandLine: the launch error when it could not
+// start, a "ShellError" with commandTimedOutCode when it outlived timeout, or a "ShellError" with
+// its exit status and its exact collected output (not trimmed; empty when it is not UTF-8) when it
+// exited non-zero. Nothing when it succeeded.
+std::optional<Error> commandFailure(const ProcessResult &result, const QString &commandLine,
+                                    std::chrono::milliseconds timeout);
+
+// Runs program with arguments, standard output and error through one pipe, and throws its
+// commandFailure.
+QCoro::Task<void> runCommand(QString program, QStringList arguments,
+                             std::chrono::milliseconds timeout = defaultCommandTimeout);
 
 // The user's numeric id from "/usr/bin/id -u", trimmed; nothing when id cannot be started (the
 // line "Failed to get user ID: {error}" is printed then), prints nothing usable or no UTF-8.

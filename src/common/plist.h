@@ -25,4 +25,7 @@ std::optional<QVariant> readPlist(const QString &path, QString *error = nullptr)
 // (the reason in *error).
 QVariantMap readPlistFile(const QString &path, QString *error = nullptr);
 
+// The five XML special characters as entities, for text written into a plist.
+QString xmlEscape(const QString &text);
+
 } // namespace vistrel

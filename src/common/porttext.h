@@ -20,6 +20,11 @@ qint64 portFromFileContent(const std::optional<QByteArray> &content);
 // portFromFileContent.
 qint64 readPortFile(const QString &path);
 
+// The one port rule: a port a socket can have and a URL can carry, 1 to 65535.
+constexpr bool isTcpPort(qint64 port) {
+    return port >= 1 && port <= 65535;
+}
+
 // Decodes UTF-8 strictly: invalid byte sequences give nothing instead of replacement characters.
 std::optional<QString> decodeUtf8(const QByteArray &bytes);
 

@@ -57,13 +57,6 @@ QString SystemPlatform::serviceStateFolder() const {
 #endif
 }
 
-void SystemPlatform::prepareEnvironment() const {
-    const QString dir = QFileInfo(launchctlPath()).absolutePath();
-    const QByteArray path = qgetenv("PATH");
-    if (path.split(':').value(0) != dir.toLocal8Bit())
-        qputenv("PATH", dir.toLocal8Bit() + (path.isEmpty() ? QByteArray() : ':' + path));
-}
-
 bool SystemPlatform::openUrl(const QUrl &url) {
 #ifndef Q_OS_MACOS
     if (url.scheme() == u"x-apple.systempreferences") {

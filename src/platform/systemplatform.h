@@ -32,10 +32,6 @@ public:
     QString removeAgentsAtLogin(const QString &name) override;
 #endif
 
-    // Puts the folder of launchctlPath() first on PATH, so that shell command lines that say
-    // "launchctl" reach the same tool. Called once at start-up.
-    void prepareEnvironment() const;
-
     // The bundle in ~/Applications or /Applications (under home) with this identifier; empty if none.
     static QString findApplicationBundle(const QString &home, const QString &bundleIdentifier);
     // Starts a bundle's CFBundleExecutable detached from this process.

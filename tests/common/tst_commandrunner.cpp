@@ -1,12 +1,14 @@
-// The shell runner, the process runner and the quoting helper, run against real programs.
+// The command runner and the service-manager client, run against real programs.
 #include "common/commandrunner.h"
 #include "common/error.h"
-#include "common/shellquote.h"
+#include "common/launchagent.h"
 
 #include "await.h"
+#include "testenv.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,7 +19,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 std::optional<Error> shellError(const QString &command) {
-    return test::thrownError(runShellCommand(command));
+    return test::thrownError(runCommand(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command}));
 }
 
 } // namespace
@@ -30,11 +32,13 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("status"); // 0: no error thrown
         QTest::addColumn<QString>("output");
-        QTest::newRow("error with output") << "echo 'disk full' >&2; exit 3" << 3 << "disk full\n";
         QTest::newRow("both streams in one pipe, in order")
             << "echo one; echo two >&2; echo three; exit 9" << 9 << "one\ntwo\nthree\n";
         QTest::newRow("undecodable output") << "printf '\\xff\\xfe'; exit 2" << 2 << "";
-        QTest::newRow("success after a failure") << "pkill -9 no-such-process-name-here 2>/dev/null || true" << 0 << "";
+        // Far more than a pipe holds, on both streams; the child must not stall.
+        QTest::newRow("much output never blocks")
+            << "head -c 8000000 /dev/zero | tr '\\0' a; head -c 3000000 /dev/zero | tr '\\0' b >&2; exit 4" << 4
+            << QString(8000000, u'a') + QString(3000000, u'b');
         QTest::newRow("success with output") << "echo fine; echo also fine >&2" << 0 << "";
     }
     void shellResults() {
@@ -50,53 +54,38 @@ private slots:
         }
     }
 
-    void muchOutputNeverBlocks() {
-        // Far more than a pipe holds, on both streams; the child must not stall.
-        const auto e = shellError(QStringLiteral("head -c 8000000 /dev/zero | tr '\\0' a; "
-                                                 "head -c 3000000 /dev/zero | tr '\\0' b >&2; exit 4"));
-        QVERIFY(e);
-        QCOMPARE(e->code(), qint64(4));
-        QCOMPARE(e->description().size(), qsizetype(11000000));
-        QCOMPARE(e->description().count(u'b'), qsizetype(3000000));
-    }
-
-    void quotingSurvivesHostilePaths_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("spaces and quotes") << "ana's \"Application Support\"";
-        QTest::newRow("dollar and backtick") << "$HOME ${PATH} `touch pwned` $(touch pwned)";
-        QTest::newRow("ampersand and semicolon") << "a & b; touch pwned";
-        QTest::newRow("newline") << "line\nbreak";
-        QTest::newRow("glob, tilde and dash") << "-rf ~ * ?";
-    }
-    void quotingSurvivesHostilePaths() {
-        QFETCH(QString, name);
+    // Every call an argument list to the named tool; bootout reaches the job through a plist only
+    // when it names our label; restart is bootout, the gap, bootstrap; a hang is ended and named.
+    void launchAgentCalls() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(name);
-        QVERIFY(QDir().mkpath(path));
-        // Real commands on the quoted path: test it, write into it, and echo it back byte for byte.
-        QVERIFY(!shellError(u"cd "_s + dir.path() + u" && test -d "_s + shellQuote(path) + u" && touch "_s +
-                            shellQuote(path + u"/marker"_s)));
-        QVERIFY(QFile::exists(path + u"/marker"_s));
-        const auto echoed = shellError(u"printf %s "_s + shellQuote(path) + u"; exit 1"_s);
-        QVERIFY(echoed);
-        QCOMPARE(echoed->description(), path);
-        QVERIFY(!QFile::exists(dir.filePath(u"pwned"_s)));
-    }
+        const QString log = dir.filePath(u"calls"_s);
+        const QString tool = test::writeScript(dir.filePath(u"launch ctl"_s), "echo \"$*\" >> '" + log.toUtf8() +
+                                                                                  "'\n[ \"$1\" = print ] && sleep 5\n"
+                                                                                  "echo refused; exit 5\n");
+        const QString plist = dir.filePath(u"a'b $x.plist"_s);
+        const LaunchAgent agent(tool, plist, ChildOutput::CaptureMerged, std::chrono::milliseconds(1000));
+        QCOMPARE(agent.reachableTarget(), LaunchAgent::Target::Label);
+        QVERIFY(
+            test::writeFile(plist, "<plist><dict><key>Label</key><string>com.qelvo.vistrel</string></dict></plist>"));
+        QCOMPARE(agent.reachableTarget(), LaunchAgent::Target::Plist);
 
-    void processWithWorkingDirectoryAndTimeout() {
-        QTemporaryDir dir;
-        auto r = test::await(runProcess(u"/bin/pwd"_s, {}, ChildOutput::CaptureStdout, dir.path()));
-        QVERIFY(r.started);
-        QCOMPARE(QString::fromUtf8(r.output).trimmed(), QDir(dir.path()).canonicalPath());
-
-        r = test::await(
-            runProcess(u"/bin/sleep"_s, {u"30"_s}, ChildOutput::CaptureMerged, {}, std::chrono::milliseconds(200)));
-        QVERIFY(r.started);
-        QVERIFY(r.exitCode != 0);
-
-        r = test::await(runProcess(u"/nonexistent/program"_s, {}));
-        QVERIFY(!r.started);
-        QVERIFY(!r.launchError.isEmpty());
+        const std::optional<Error> failed = test::await(agent.bootstrap(u"501"_s)).failure();
+        QVERIFY(failed);
+        QCOMPARE(failed->code(), qint64(5));
+        QCOMPARE(failed->description(), u"refused\n"_s);
+        test::await(agent.bootout(u"501"_s, LaunchAgent::Target::Label));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(test::await(agent.restart(u"501"_s, std::chrono::milliseconds(300))).result.exitCode, 5);
+        QVERIFY(clock.elapsed() >= 300);
+        const std::optional<Error> hung = test::await(agent.print(u"501"_s)).failure();
+        QVERIFY(hung);
+        QCOMPARE(hung->code(), qint64(commandTimedOutCode));
+        QVERIFY(hung->description().endsWith(tool + u" print gui/501/com.qelvo.vistrel"_s));
+        QCOMPARE(QString::fromUtf8(test::readFile(log)).split(u'\n', Qt::SkipEmptyParts),
+                 QStringList({u"bootstrap gui/501 "_s + plist, u"bootout gui/501/com.qelvo.vistrel"_s,
+                              u"bootout gui/501 "_s + plist, u"bootstrap gui/501 "_s + plist,
+                              u"print gui/501/com.qelvo.vistrel"_s}));
     }
 };
 

@@ -1,6 +1,6 @@
 // Port text and the formatter of table texts.
+#include "common/plist.h"
 #include "common/porttext.h"
-#include "common/shellquote.h"
 #include "common/textformat.h"
 
 #include <QTest>

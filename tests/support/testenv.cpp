@@ -29,13 +29,6 @@ QString installerBundle() {
     return QStringLiteral(VISTREL_TEST_INSTALLER_BUNDLE);
 }
 
-void putLaunchctlOnPath() {
-    const QByteArray folder = QFile::encodeName(QFileInfo(launchctlTool()).absolutePath());
-    const QByteArray path = qgetenv("PATH");
-    if (!path.startsWith(folder + ':'))
-        qputenv("PATH", folder + ':' + path);
-}
-
 quint16 freePort() {
     // Bind both loopbacks' port 0 and hand out what the kernel chose; retry when the IPv6 side is taken.
     for (int attempt = 0; attempt < 50; ++attempt) {

@@ -15,9 +15,6 @@ QString demoPackage();       // the zip the vendor serves
 QString launcherBundle();    // Vistrel.app as built
 QString installerBundle();   // VistrelInstaller.app as built
 
-// Puts the folder of the service-manager stand-in first on PATH, as the programs do at start.
-void putLaunchctlOnPath();
-
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 quint16 freePort();
 

@@ -7,10 +7,12 @@
 #include "common/bundleinfo.h"
 #include "common/commandrunner.h"
 #include "common/error.h"
+#include "common/launchagent.h"
 #include "common/paths.h"
 #include "common/pause.h"
+#include "common/plist.h"
 #include "common/porttext.h"
-#include "common/shellquote.h"
+#include "common/serverprobe.h"
 #include "common/textformat.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/platform.h"
@@ -237,6 +239,11 @@ void InstallationService::copyLogToPasteboard() {
     m_platform.setClipboardText(logLines().join(u'\n'));
 }
 
+LaunchAgent InstallationService::launchAgent() const {
+    return LaunchAgent(m_platform.launchctlPath(), paths::launchAgentPlist(m_platform.homeDirectory()),
+                       ChildOutput::CaptureMerged, m_timing.commandTimeout);
+}
+
 QString InstallationService::installRoot() const {
     return paths::installRoot(m_platform.homeDirectory());
 }
@@ -246,20 +253,11 @@ QString InstallationService::installRoot() const {
 QCoro::Task<void> InstallationService::stopExistingServices() {
     appendLog(QStringLiteral("Stopping existing Vistrel services..."));
     const std::optional<QString> uid = co_await currentUserID();
-    const QString domain = QStringLiteral("gui/") + uid.value_or(QString());
-    const QString plist = paths::launchAgentPlist(m_platform.homeDirectory());
-
-    const QString bootout = QStringLiteral("launchctl bootout ") + domain + u' ' + shellQuote(plist) +
-                            QStringLiteral(" 2>/dev/null || true");
-    const QString kill = QStringLiteral("pkill -9 Tarvik 2>/dev/null || true");
     // Nothing to stop is the usual case; no outcome of these matters.
-    const QStringList commands{bootout, kill};
-    for (const QString &command : commands) {
-        try {
-            co_await runShellCommand(command, m_timing.commandTimeout);
-        } catch (const std::exception &) {
-        }
-    }
+    co_await launchAgent().bootout(uid.value_or(QString()), LaunchAgent::Target::Plist);
+    const QString pkill = QStringLiteral("/usr/bin/pkill");
+    const QStringList kill{QStringLiteral("-9"), QStringLiteral("Tarvik")};
+    co_await runProcess(pkill, kill, ChildOutput::CaptureMerged, QString(), m_timing.commandTimeout);
     co_await pauseFor(m_timing.settleAfterStop);
 }
 
@@ -410,13 +408,11 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
     const QString root = installRoot();
     appendLog(QStringLiteral("Applying permissions to Vistrel files..."));
     appendLog(QStringLiteral("Stripping Gatekeeper Quarantine flags..."));
-    try {
-        const QString strip = QStringLiteral("xattr -rd com.apple.quarantine ") + shellQuote(root) +
-                              QStringLiteral(" 2>/dev/null || true");
-        co_await runShellCommand(strip, m_timing.commandTimeout);
-    } catch (const std::exception &) {
+    // Where there is no xattr or nothing to strip, there is nothing to say; only a hang is.
+    const QString xattr = QStringLiteral("/usr/bin/xattr");
+    const QStringList strip{QStringLiteral("-rd"), QStringLiteral("com.apple.quarantine"), root};
+    if ((co_await runProcess(xattr, strip, ChildOutput::CaptureMerged, QString(), m_timing.commandTimeout)).timedOut)
         appendLog(QStringLiteral("⚠️ Warning: Could not run quarantine strip."));
-    }
 
     appendLog(QStringLiteral("Restoring execution permissions..."));
     const QString server = root + QStringLiteral("/TarvikService.app/Contents/MacOS/Tarvik");
@@ -446,9 +442,18 @@ QCoro::Task<void> InstallationService::prepareInstalledFiles() {
         appendLog(QStringLiteral("⚠️ Error setting binary permissions: ") + permissionProblem);
 
     try {
-        const QString scripts =
-            QStringLiteral("find ") + shellQuote(root) + QStringLiteral(" -name '*.sh' -type f -exec chmod +x {} \\;");
-        co_await runShellCommand(scripts, m_timing.commandTimeout);
+        const QString find = QStringLiteral("/usr/bin/find");
+        const QStringList scripts{root,
+                                  QStringLiteral("-name"),
+                                  QStringLiteral("*.sh"),
+                                  QStringLiteral("-type"),
+                                  QStringLiteral("f"),
+                                  QStringLiteral("-exec"),
+                                  QStringLiteral("chmod"),
+                                  QStringLiteral("+x"),
+                                  QStringLiteral("{}"),
+                                  QStringLiteral(";")};
+        co_await runCommand(find, scripts, m_timing.commandTimeout);
     } catch (const std::exception &e) {
         const auto *error = dynamic_cast<const Error *>(&e);
         appendLog(QStringLiteral("⚠️ Error setting script permissions: ") +
@@ -537,8 +542,9 @@ QCoro::Task<void> InstallationService::installLauncherApp() {
     if (!copied.ok)
         throw fileError(copied);
 
-    const QString chmod = QStringLiteral("chmod +x ") + shellQuote(target + QStringLiteral("/Contents/MacOS/Vistrel"));
-    co_await runShellCommand(chmod, m_timing.commandTimeout);
+    const QString chmod = QStringLiteral("/bin/chmod");
+    const QStringList executable{QStringLiteral("+x"), target + QStringLiteral("/Contents/MacOS/Vistrel")};
+    co_await runCommand(chmod, executable, m_timing.commandTimeout);
     if (const std::optional<QString> warning = addLauncherToMenu(m_platform, target))
         appendLog(*warning);
     appendLog(QStringLiteral("Launcher app installed to: ") + target);
@@ -616,45 +622,20 @@ QCoro::Task<void> InstallationService::setupLaunchAgent() {
     const std::optional<QString> uid = co_await currentUserID();
     if (!uid || uid->isEmpty())
         throw installError(noUserIdCode, QStringLiteral("Could not determine current user ID."));
-    const QString domain = QStringLiteral("gui/") + *uid;
-    const QString bootstrap = QStringLiteral("launchctl bootstrap ") + domain + u' ' + shellQuote(plist);
-    const QString bootout = QStringLiteral("launchctl bootout ") + domain + u' ' + shellQuote(plist);
-
-    bool started = false;
-    try {
-        co_await runShellCommand(bootstrap, m_timing.commandTimeout);
-        started = true;
-    } catch (const std::exception &) {
-        // Usually an agent with this label is still loaded; the restart below settles it.
-    }
-    if (started) {
+    const LaunchAgent agent = launchAgent();
+    // Usually a failure means an agent with this label is still loaded; the restart settles it.
+    if (!(co_await agent.bootstrap(*uid)).failure()) {
         appendLog(QStringLiteral("✅ Service started successfully."));
         co_return;
     }
 
     appendLog(QStringLiteral("Service may already be loaded. Restarting..."));
-    try {
-        co_await runShellCommand(bootout, m_timing.commandTimeout);
-    } catch (const std::exception &) {
-    }
-    co_await pauseFor(m_timing.restartGap);
-    co_await runShellCommand(bootstrap, m_timing.commandTimeout); // this failure is the step's
+    if (const std::optional<Error> failure = (co_await agent.restart(*uid, m_timing.restartGap)).failure())
+        throw *failure; // this failure is the step's
     appendLog(QStringLiteral("✅ Service restarted successfully."));
 }
 
 // --- verification ---------------------------------------------------------------------------
-
-QCoro::Task<bool> InstallationService::serviceAnswers(QUrl url) {
-    QNetworkRequest request(url);
-    request.setTransferTimeout(int(m_timing.verifyRequestTimeout.count()));
-    // Only the server itself answering 200 counts, not a page it redirects to.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    LocationReply owner{m_network.get(request)};
-    QNetworkReply *const reply = owner.reply;
-    co_await qCoro(reply).waitForFinished();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    co_return status.isValid() && status.toInt() == 200;
-}
 
 QCoro::Task<qint64> InstallationService::waitForService() {
     // The port file as the server reads it; the typed port only when the file cannot be read.
@@ -666,14 +647,13 @@ QCoro::Task<qint64> InstallationService::waitForService() {
                                                         : m_selectedPort;
     // A number that is no TCP port (an old file's -1 or 70000) gives no address to probe either.
     const std::optional<qint64> port = parseSignedInt64(portText);
-    if (!port || *port < 1 || *port > 65535)
+    if (!port || !isTcpPort(*port))
         throw installError(invalidPortCode, QStringLiteral("Invalid port number: ") + portText);
 
-    const QUrl url(QStringLiteral("http://localhost:%1").arg(*port));
     const int attempts = m_timing.verifyAttempts;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         appendLog(QStringLiteral("Pinging service... (Attempt %1/%2)").arg(attempt).arg(attempts));
-        if (co_await serviceAnswers(url)) {
+        if (co_await probeServer(m_probeNetwork, *port, m_timing.verifyRequestTimeout)) {
             appendLog(QStringLiteral("Service is online!"));
             co_return *port;
         }
@@ -688,7 +668,7 @@ QCoro::Task<qint64> InstallationService::waitForService() {
 std::optional<quint16> InstallationService::portForRun(const QString &portText) {
     // Only a decimal integer from 1 to 65535 is a port; an empty field is refused like any other text.
     const std::optional<qint64> port = parseSignedInt64(portText);
-    if (!port || *port < 1 || *port > 65535)
+    if (!port || !isTcpPort(*port))
         return std::nullopt;
     return quint16(*port);
 }

@@ -2,7 +2,9 @@
 
 #include "installationstep.h"
 
+#include "common/launchagent.h"
 #include "common/runengine.h"
+#include "common/serverprobe.h"
 #include "common/timing.h"
 
 #include <QNetworkAccessManager>
@@ -166,16 +168,19 @@ private:
     // Removes the package a run is still downloading or unpacking.
     void discardTemporaryPackage();
     QString installRoot() const;
+    // The service-manager client for our job, with the command limit.
+    LaunchAgent launchAgent() const;
 
     QCoro::Task<void> perform() override { return performInstallation(); }
     QCoro::Task<void> runStep(int index) override;
     QString stepName(int index) const override;
     // True when something accepts connections on the port at 127.0.0.1 or ::1.
     QCoro::Task<bool> somethingListensOn(quint16 port);
-    QCoro::Task<bool> serviceAnswers(QUrl url);
     Platform &m_platform;
     Timing m_timing;
     QNetworkAccessManager m_network;
+    // The verification's probes: loopback, never through a proxy.
+    std::shared_ptr<QNetworkAccessManager> m_probeNetwork = makeProbeNetwork();
     QString m_installerBundlePath;
     bool m_openingLauncher = false;
     QString m_temporaryPackage; // while a run downloads or unpacks it

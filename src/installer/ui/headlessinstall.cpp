@@ -1,9 +1,9 @@
 #include "headlessinstall.h"
 
+#include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
 #include "platform/systemplatform.h"
-#include "common/terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -156,7 +156,6 @@ int runHeadlessInstaller(int argc, char *argv[]) {
     LogPrinter printer(logFd >= 0 ? logFd : STDOUT_FILENO);
 
     HeadlessPlatform platform(parser.value(origin));
-    platform.prepareEnvironment();
     if (parser.isSet(language))
         LocalizationManager(platform).setCurrentLanguage(parser.value(language));
 

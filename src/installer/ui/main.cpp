@@ -26,7 +26,6 @@ int main(int argc, char *argv[]) {
         return 0;
     vistrel::quitOnTerminationSignals();
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
-    platform.prepareEnvironment();
 
     const vistrel::InstallerAppInfo info = vistrel::InstallerAppInfo::fromMainBundle();
     QGuiApplication::setWindowIcon(QIcon(info.iconPath));

@@ -1,6 +1,7 @@
 #include "jobaccount.h"
 
 #include "common/commandrunner.h"
+#include "common/launchagent.h"
 #include "common/paths.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "platform/platform.h"
@@ -86,10 +87,8 @@ QCoro::Task<std::optional<JobRecord>> JobAccount::read() {
             co_return std::nullopt;
         m_uid = uid;
     }
-    const QString target = QStringLiteral("gui/%1/%2").arg(*m_uid, QString::fromUtf16(paths::launchAgentLabel));
-    const QStringList arguments{QStringLiteral("print"), target};
-    const ProcessResult result =
-        co_await runProcess(m_platform.launchctlPath(), arguments, ChildOutput::CaptureMerged, {}, printTimeout);
+    const LaunchAgent agent(m_platform.launchctlPath(), QString(), ChildOutput::CaptureMerged, printTimeout);
+    const ProcessResult result = (co_await agent.print(*m_uid)).result;
     // A job that is not loaded has no account (and its reason went with it).
     if (!result.started || result.crashed || result.exitCode != 0)
         co_return std::nullopt;

@@ -1,10 +1,9 @@
 #include "servicemanager.h"
 
-#include "serverprobe.h"
+#include "common/serverprobe.h"
 #include "servicestatewatcher.h"
 
 #include "common/commandrunner.h"
-#include "common/diagnostics.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
 #include "common/pause.h"
@@ -12,9 +11,7 @@
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "platform/platform.h"
 
-#include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
@@ -44,9 +41,10 @@ ServiceManager::ServiceManager(Platform &platform, LauncherLocalizationManager &
     // Where the platform shows the service manager's changes, they count as a polling tick at once.
     auto *watcher = new ServiceStateWatcher(platform.serviceStateFolder(), this);
     connect(watcher, &ServiceStateWatcher::changed, this, [this] {
-        if (m_pollingTimer)
+        if (m_pollingTimer.isActive())
             pollingTick();
     });
+    connect(&m_pollingTimer, &QTimer::timeout, this, &ServiceManager::pollingTick);
 }
 
 ServiceManager::~ServiceManager() = default;
@@ -73,10 +71,6 @@ bool ServiceManager::hasStatusDetail() const {
     return m_status.statusDetail(m_localization.strings()).has_value();
 }
 
-bool ServiceManager::permissionsGranted() const {
-    return m_cameraStatus == capture::authorized && m_micStatus == capture::authorized;
-}
-
 void ServiceManager::setPollingActive(bool active) {
     if (active == m_isPollingActive)
         return;
@@ -94,7 +88,11 @@ void ServiceManager::markCheckStarted() {
 qint64 ServiceManager::currentPort() const {
     const qint64 port = readPortFile(m_installPath + QStringLiteral("/Media/XML/port.txt"));
     // The server's own rule: a port a socket cannot have means its default.
-    return port >= 1 && port <= 65535 ? port : paths::defaultPort;
+    return isTcpPort(port) ? port : paths::defaultPort;
+}
+
+qint64 ServiceManager::shownPort() const {
+    return m_status.kind() == ServiceStatus::Case::Running ? m_status.port() : currentPort();
 }
 
 void ServiceManager::checkStatus() {
@@ -147,19 +145,16 @@ void ServiceManager::applyRefreshResult(bool running, qint64 port) {
 }
 
 void ServiceManager::startPolling() {
-    if (m_pollingTimer)
+    if (m_pollingTimer.isActive())
         return;
     setPollingActive(true);
-    // The interval follows the state at creation and stays for the timer's life.
-    m_pollingTimer = new QTimer(this);
-    m_pollingTimer->setInterval(m_status.pollingInterval(m_timing));
-    connect(m_pollingTimer, &QTimer::timeout, this, &ServiceManager::pollingTick);
-    m_pollingTimer->start();
+    // The interval follows the state at the start and stays until polling restarts.
+    m_pollingTimer.setInterval(m_status.pollingInterval(m_timing));
+    m_pollingTimer.start();
 }
 
 void ServiceManager::stopPolling() {
-    delete m_pollingTimer;
-    m_pollingTimer = nullptr;
+    m_pollingTimer.stop();
     setPollingActive(false);
 }
 
@@ -169,9 +164,9 @@ void ServiceManager::restartPolling() {
 }
 
 std::optional<std::chrono::milliseconds> ServiceManager::pollingTimerInterval() const {
-    if (!m_pollingTimer)
+    if (!m_pollingTimer.isActive())
         return std::nullopt;
-    return m_pollingTimer->intervalAsDuration();
+    return m_pollingTimer.intervalAsDuration();
 }
 
 void ServiceManager::pollingTick() {
@@ -181,27 +176,31 @@ void ServiceManager::pollingTick() {
 
 // --- control ----------------------------------------------------------------------------------
 
-QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(QString launchctlPath, QString idProgram,
-                                                                        QString plistPath, QString command) {
+ServiceManager::LaunchctlOutcome ServiceManager::outcomeOf(const LaunchctlCall &call) {
     LaunchctlOutcome outcome;
-    const std::optional<QString> uid = co_await currentUserID(idProgram);
-    if (!uid) {
-        outcome.kind = LaunchctlOutcome::Kind::NoUserId;
-        co_return outcome;
+    if (!call.result.started) {
+        outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
+        outcome.launchError = call.result.launchError;
     }
+    outcome.exitCode = call.result.exitCode;
+    return outcome;
+}
+
+QCoro::Task<ServiceManager::LaunchctlOutcome> ServiceManager::launchctl(LaunchAgent agent, QString idProgram,
+                                                                        QString command) {
+    const std::optional<QString> uid = co_await currentUserID(idProgram);
+    if (!uid)
+        co_return LaunchctlOutcome{LaunchctlOutcome::Kind::NoUserId, {}, 0};
     // A bootout reaches the job by label when the plist is gone or names another job; bootstrap
     // needs the plist.
-    const QStringList arguments = command == u"bootout" && !plistNamesOurLabel(plistPath)
-                                      ? QStringList{command, serviceTarget(*uid)}
-                                      : QStringList{command, QStringLiteral("gui/") + *uid, plistPath};
-    const ProcessResult result = co_await runProcess(launchctlPath, arguments, ChildOutput::Inherit);
-    if (!result.started) {
-        outcome.kind = LaunchctlOutcome::Kind::LaunchFailed;
-        outcome.launchError = result.launchError;
-        co_return outcome;
-    }
-    outcome.exitCode = result.crashed && result.exitCode == 0 ? -1 : result.exitCode;
-    co_return outcome;
+    if (command == u"bootout")
+        co_return outcomeOf(co_await agent.bootout(*uid, agent.reachableTarget()));
+    co_return outcomeOf(co_await agent.bootstrap(*uid));
+}
+
+LaunchAgent ServiceManager::launchAgent() const {
+    // The tool's own output goes where ours goes.
+    return LaunchAgent(m_platform.launchctlPath(), m_plistPath, ChildOutput::Inherit);
 }
 
 std::optional<QString> ServiceManager::failureMessage(const LaunchctlOutcome &outcome, const QString &command) {
@@ -232,7 +231,7 @@ void ServiceManager::report(const LaunchctlOutcome &outcome, const QString &comm
 
 QCoro::Task<void> ServiceManager::runLaunchctl(QString command, bool ignoreErrors) {
     QPointer<ServiceManager> self(this);
-    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    const LaunchctlOutcome outcome = co_await launchctl(launchAgent(), m_idProgram, command);
     if (self)
         self->report(outcome, command, ignoreErrors);
 }
@@ -248,7 +247,7 @@ QCoro::Task<void> ServiceManager::startService() {
 QCoro::Task<void> ServiceManager::stopService() {
     QPointer<ServiceManager> self(this);
     const QString command = QStringLiteral("bootout");
-    const LaunchctlOutcome outcome = co_await launchctl(m_platform.launchctlPath(), m_idProgram, m_plistPath, command);
+    const LaunchctlOutcome outcome = co_await launchctl(launchAgent(), m_idProgram, command);
     if (!self)
         co_return;
     co_await self->refreshStatusAsync();
@@ -264,17 +263,16 @@ QCoro::Task<void> ServiceManager::restartService() {
     QPointer<ServiceManager> self(this);
     // Everything the sequence needs is taken now: once the bootout has run, the bootstrap must
     // follow even when the window has closed meanwhile, or the service would stay unloaded.
-    const QString launchctlPath = m_platform.launchctlPath();
+    const LaunchAgent agent = launchAgent();
     const QString idProgram = m_idProgram;
-    const QString plistPath = m_plistPath;
     const std::chrono::milliseconds gap = m_timing.restartGap;
-    const QString bootout = QStringLiteral("bootout");
     const QString bootstrap = QStringLiteral("bootstrap");
     ++m_restartsUnderWay;
 
-    co_await launchctl(launchctlPath, idProgram, plistPath, bootout);
-    co_await pauseFor(gap);
-    const LaunchctlOutcome outcome = co_await launchctl(launchctlPath, idProgram, plistPath, bootstrap);
+    const std::optional<QString> uid = co_await currentUserID(idProgram);
+    LaunchctlOutcome outcome{LaunchctlOutcome::Kind::NoUserId, {}, 0};
+    if (uid)
+        outcome = outcomeOf(co_await agent.restart(*uid, gap));
     if (!self)
         co_return;
     self->report(outcome, bootstrap, false);
@@ -299,99 +297,6 @@ void ServiceManager::stop() {
 void ServiceManager::restart() {
     setStatus(ServiceStatus::starting());
     restartService();
-}
-
-// --- web interface ----------------------------------------------------------------------------
-
-void ServiceManager::openWebInterface() {
-    printLine(QStringLiteral("🚀 Attempting to launch browser..."));
-    const QString installRoot = paths::installRoot(m_platform.homeDirectory());
-    const QString script = installRoot + QStringLiteral("/open_browser_macos.sh");
-    if (!QFileInfo::exists(script)) {
-        printLine(QStringLiteral("❌ Could not find script at: ") + script);
-        openDefaultBrowserFallback();
-        return;
-    }
-    printLine(QStringLiteral("✅ Script found. Preparing to execute."));
-    // Not waited for: the script outlives the launcher, which quits shortly.
-    QProcess process;
-    process.setProgram(QStringLiteral("/bin/bash"));
-    process.setArguments({script});
-    process.setWorkingDirectory(installRoot);
-    if (!process.startDetached()) {
-        printLine(QStringLiteral("❌ Failed to run script: ") + process.errorString());
-        openDefaultBrowserFallback();
-        return;
-    }
-    printLine(QStringLiteral("✅ Launch script executed successfully."));
-    scheduleTermination();
-}
-
-void ServiceManager::openDefaultBrowserFallback() {
-    // Where the server is: the port the window shows, else the one it would use.
-    const qint64 port = m_status.kind() == ServiceStatus::Case::Running ? m_status.port() : currentPort();
-    const QUrl url(QStringLiteral("http://localhost:%1").arg(port));
-    printLine(QStringLiteral(" Falling back to default browser with port %1...").arg(port));
-    openInBrowserAndQuit(url);
-}
-
-void ServiceManager::openInBrowserAndQuit(const QUrl &url) {
-    m_platform.openUrl(url);
-    scheduleTermination();
-}
-
-void ServiceManager::scheduleTermination() {
-    Platform *platform = &m_platform;
-    QTimer::singleShot(m_timing.quitDelay, Qt::PreciseTimer, this, [platform] { platform->terminateApplication(); });
-}
-
-// --- capture authorization --------------------------------------------------------------------
-
-void ServiceManager::updatePermissionStatus() {
-    setCameraStatus(m_platform.captureAuthorization(CaptureKind::Video));
-    setMicStatus(m_platform.captureAuthorization(CaptureKind::Audio));
-}
-
-void ServiceManager::setCameraStatus(int status) {
-    if (status == m_cameraStatus)
-        return;
-    const bool granted = permissionsGranted();
-    m_cameraStatus = status;
-    emit cameraStatusChanged();
-    if (granted != permissionsGranted())
-        emit permissionsGrantedChanged();
-}
-
-void ServiceManager::setMicStatus(int status) {
-    if (status == m_micStatus)
-        return;
-    const bool granted = permissionsGranted();
-    m_micStatus = status;
-    emit micStatusChanged();
-    if (granted != permissionsGranted())
-        emit permissionsGrantedChanged();
-}
-
-void ServiceManager::openPrivacySettings(const QString &kind) {
-    const QUrl url(kind == u"camera"
-                       ? QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Camera")
-                       : QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"));
-    if (!url.isValid())
-        return;
-    m_platform.openUrl(url);
-}
-
-QString ServiceManager::permissionStatusKey(int status) {
-    switch (status) {
-    case capture::authorized:
-        return QStringLiteral("permissions.granted");
-    case capture::denied:
-        return QStringLiteral("permissions.denied");
-    case capture::restricted:
-        return QStringLiteral("permissions.restricted");
-    default:
-        return QStringLiteral("permissions.notSet");
-    }
 }
 
 } // namespace vistrel

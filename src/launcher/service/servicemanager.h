@@ -3,12 +3,14 @@
 #include "jobaccount.h"
 #include "servicestatus.h"
 
+#include "common/launchagent.h"
 #include "common/timing.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <QCoro/QCoroTask>
 
@@ -17,15 +19,15 @@
 #include <optional>
 
 class QNetworkAccessManager;
-class QTimer;
+class ServiceManagerTest;
 
 namespace vistrel {
 
 class LauncherLocalizationManager;
 class Platform;
 
-// The launcher's model of the server: its state, the HTTP health check and polling timer, the
-// launch agent commands, the web interface hand-over and the capture authorization.
+// The launcher's model of the server: its state, the HTTP health check, the polling timer and the
+// Start, Stop and Restart controls.
 //
 // Everything runs on the main thread's event loop. Checks are not serialised: results are applied
 // in the order they arrive. A task that outlives the manager (window closed) finishes its process
@@ -41,9 +43,6 @@ class ServiceManager : public QObject {
     Q_PROPERTY(bool statusShowsProgress READ statusShowsProgress NOTIFY statusChanged)
     Q_PROPERTY(bool isPollingActive READ isPollingActive NOTIFY isPollingActiveChanged)
     Q_PROPERTY(QDateTime lastStatusCheck READ lastStatusCheck NOTIFY lastStatusCheckChanged)
-    Q_PROPERTY(int cameraStatus READ cameraStatus NOTIFY cameraStatusChanged)
-    Q_PROPERTY(int micStatus READ micStatus NOTIFY micStatusChanged)
-    Q_PROPERTY(bool permissionsGranted READ permissionsGranted NOTIFY permissionsGrantedChanged)
     Q_PROPERTY(vistrel::JobAccount *jobAccount READ jobAccount CONSTANT)
 
 public:
@@ -56,8 +55,6 @@ public:
     void setStatus(const ServiceStatus &status);
     bool isPollingActive() const { return m_isPollingActive; }
     QDateTime lastStatusCheck() const { return m_lastStatusCheck; }
-    int cameraStatus() const { return m_cameraStatus; }
-    int micStatus() const { return m_micStatus; }
 
     // The status as the views show it.
     QString statusName() const { return m_status.name(); }
@@ -66,7 +63,6 @@ public:
     bool hasStatusDetail() const;
     QString statusColorRole() const { return m_status.colorRoleName(); }
     bool statusShowsProgress() const { return m_status.showsProgress(); }
-    bool permissionsGranted() const;
     // Why a loaded server does not answer, read after each check that found it silent.
     JobAccount *jobAccount() const { return m_jobAccount; }
 
@@ -77,18 +73,11 @@ public:
     // Restarts whose bootstrap has not run yet: the program lets them finish before it ends, so
     // that a service that was loaded stays loaded.
     int restartsUnderWay() const { return m_restartsUnderWay; }
-    // The interval of the current polling timer; nothing while none exists.
-    std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
-
-    // The program asked for the user id ("/usr/bin/id"); tests point it elsewhere.
-    void setIdProgram(const QString &program) {
-        m_idProgram = program;
-        m_jobAccount->setIdProgram(program);
-    }
-
     // The port from the port file, read afresh: 8090 when it is missing, not a small regular
     // file, not UTF-8, not a signed 64-bit decimal after trimming, or outside 1-65535.
     qint64 currentPort() const;
+    // Where the server is: the port the window shows while running, else currentPort.
+    qint64 shownPort() const;
 
     // Full check: publishes checking, probes, publishes the result and restarts polling.
     Q_INVOKABLE void checkStatus();
@@ -106,7 +95,26 @@ public:
     Q_INVOKABLE void stop();    // stopping, polling restarted, then stopService
     Q_INVOKABLE void restart(); // starting only, then restartService
 
-    // The launch agent commands, awaitable. Failures land in status, never as exceptions.
+signals:
+    void statusChanged();
+    void statusTextsChanged();
+    void isPollingActiveChanged();
+    void lastStatusCheckChanged();
+    // No restart is under way any more (see restartsUnderWay).
+    void restartsFinished();
+
+private:
+    friend class ::ServiceManagerTest;
+
+    // The interval of the polling timer; nothing while it is stopped.
+    std::optional<std::chrono::milliseconds> pollingTimerInterval() const;
+    // The program asked for the user id ("/usr/bin/id").
+    void setIdProgram(const QString &program) {
+        m_idProgram = program;
+        m_jobAccount->setIdProgram(program);
+    }
+
+    // The launch agent commands. Failures land in status, never as exceptions.
     QCoro::Task<void> startService();   // bootstrap, then refresh
     QCoro::Task<void> stopService();    // bootout, refresh; still answering: error
     QCoro::Task<void> restartService(); // bootout (errors ignored), the restart gap, bootstrap
@@ -117,43 +125,16 @@ public:
     // starts the operation as a task.
     void beginTransition(const ServiceStatus &state, ServiceOperation operation);
 
-    // Hands the web interface to a browser (the server's script, else http://localhost:<port>
-    // with the port shown) and ends the application after the quit delay.
-    Q_INVOKABLE void openWebInterface();
-
-    // Reads the camera and microphone authorization afresh (0..3).
-    Q_INVOKABLE void updatePermissionStatus();
-    // "camera" exactly opens the camera privacy settings; anything else the microphone ones.
-    Q_INVOKABLE void openPrivacySettings(const QString &kind);
-    // "permissions.granted", "permissions.denied", "permissions.restricted" or "permissions.notSet".
-    Q_INVOKABLE static QString permissionStatusKey(int status);
-
-signals:
-    void statusChanged();
-    void statusTextsChanged();
-    void isPollingActiveChanged();
-    void lastStatusCheckChanged();
-    void cameraStatusChanged();
-    void micStatusChanged();
-    void permissionsGrantedChanged();
-    // No restart is under way any more (see restartsUnderWay).
-    void restartsFinished();
-
-private:
     struct LaunchctlOutcome;
-    static QCoro::Task<LaunchctlOutcome> launchctl(QString launchctlPath, QString idProgram, QString plistPath,
-                                                   QString command);
+    static LaunchctlOutcome outcomeOf(const LaunchctlCall &call);
+    static QCoro::Task<LaunchctlOutcome> launchctl(LaunchAgent agent, QString idProgram, QString command);
+    LaunchAgent launchAgent() const;
     static std::optional<QString> failureMessage(const LaunchctlOutcome &outcome, const QString &command);
     void report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors);
     void applyRefreshResult(bool running, qint64 port);
     void pollingTick();
     void setPollingActive(bool active);
     void markCheckStarted();
-    void openDefaultBrowserFallback();
-    void openInBrowserAndQuit(const QUrl &url);
-    void scheduleTermination();
-    void setCameraStatus(int status);
-    void setMicStatus(int status);
 
     Platform &m_platform;
     LauncherLocalizationManager &m_localization;
@@ -166,9 +147,7 @@ private:
     ServiceStatus m_status;
     bool m_isPollingActive = false;
     QDateTime m_lastStatusCheck;
-    int m_cameraStatus = 0;
-    int m_micStatus = 0;
-    QTimer *m_pollingTimer = nullptr;
+    QTimer m_pollingTimer;
     JobAccount *m_jobAccount = nullptr;
     int m_restartsUnderWay = 0;
 };

@@ -55,7 +55,6 @@ int runHeadlessUninstall(int argc, char *argv[]) {
             "Vistrel service, its program files, the launcher and the logs; the data under Media stays."));
 
     SystemPlatform platform(QStringLiteral("Vistrel"));
-    platform.prepareEnvironment();
     const std::shared_ptr<UninstallService> service = UninstallService::create(platform);
     qsizetype printed = 0;
     QTextStream out(stdout);

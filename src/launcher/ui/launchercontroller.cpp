@@ -42,12 +42,16 @@ LauncherAppInfo LauncherAppInfo::fromMainBundle() {
     return fromBundle(mainBundlePath());
 }
 
-LauncherController::LauncherController(LauncherLocalizationManager &localization, ServiceManager &serviceManager,
-                                       UninstallerController &uninstaller, LauncherAppInfo info, QObject *parent)
+LauncherController::LauncherController(Platform &platform, LauncherLocalizationManager &localization,
+                                       ServiceManager &serviceManager, UninstallerController &uninstaller,
+                                       LauncherAppInfo info, QObject *parent)
     : QObject(parent)
     , m_localization(localization)
     , m_serviceManager(serviceManager)
     , m_uninstaller(uninstaller)
+    , m_captureAccess(new CaptureAccess(platform, this))
+    , m_webInterface(new WebInterface(
+          platform, [&serviceManager] { return serviceManager.shownPort(); }, serviceManager.timing().quitDelay, this))
     , m_info(std::move(info))
     , m_clock([] { return QDateTime::currentDateTime(); }) {
     connect(&m_localization, &LauncherLocalizationManager::currentLanguageChanged, this,
@@ -97,7 +101,7 @@ QString LauncherController::lastCheckText(const QDateTime &lastCheck) const {
 }
 
 void LauncherController::mainViewShown(QQuickItem *view) {
-    m_serviceManager.updatePermissionStatus();
+    m_captureAccess->update();
     m_serviceManager.checkStatus();
     m_serviceManager.startPolling();
     QPointer<QQuickWindow> window = view ? view->window() : nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "launcher/localization/launcherlocalizationmanager.h"
+#include "launcher/service/captureaccess.h"
 #include "launcher/service/servicemanager.h"
+#include "launcher/service/webinterface.h"
 #include "launcher/ui/appnotificationcenter.h"
 #include "launcher/ui/uninstallercontroller.h"
 
@@ -32,6 +34,8 @@ class LauncherController : public QObject {
     QML_UNCREATABLE("The program makes the controller")
     Q_PROPERTY(vistrel::LauncherLocalizationManager *localization READ localization CONSTANT)
     Q_PROPERTY(vistrel::ServiceManager *serviceManager READ serviceManager CONSTANT)
+    Q_PROPERTY(vistrel::CaptureAccess *captureAccess READ captureAccess CONSTANT)
+    Q_PROPERTY(vistrel::WebInterface *webInterface READ webInterface CONSTANT)
     Q_PROPERTY(vistrel::AppNotificationCenter *notifications READ notifications CONSTANT)
     Q_PROPERTY(vistrel::UninstallerController *uninstaller READ uninstaller CONSTANT)
     Q_PROPERTY(QString versionText READ versionText CONSTANT)
@@ -40,11 +44,13 @@ class LauncherController : public QObject {
     Q_PROPERTY(QString monoFontFamily READ monoFontFamily NOTIFY fontsChanged)
 
 public:
-    LauncherController(LauncherLocalizationManager &localization, ServiceManager &serviceManager,
+    LauncherController(Platform &platform, LauncherLocalizationManager &localization, ServiceManager &serviceManager,
                        UninstallerController &uninstaller, LauncherAppInfo info, QObject *parent = nullptr);
 
     LauncherLocalizationManager *localization() const { return &m_localization; }
     ServiceManager *serviceManager() const { return &m_serviceManager; }
+    CaptureAccess *captureAccess() const { return m_captureAccess; }
+    WebInterface *webInterface() const { return m_webInterface; }
     AppNotificationCenter *notifications() const { return const_cast<AppNotificationCenter *>(&m_notifications); }
     UninstallerController *uninstaller() const { return &m_uninstaller; }
     const LauncherAppInfo &appInfo() const { return m_info; }
@@ -83,6 +89,8 @@ private:
     ServiceManager &m_serviceManager;
     UninstallerController &m_uninstaller;
     AppNotificationCenter m_notifications;
+    CaptureAccess *m_captureAccess;
+    WebInterface *m_webInterface;
     LauncherAppInfo m_info;
     std::function<QDateTime()> m_clock;
 };

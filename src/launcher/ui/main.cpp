@@ -29,7 +29,6 @@ int main(int argc, char *argv[]) {
         return 0;
     vistrel::AppDelegate::install();
     vistrel::SystemPlatform platform(QStringLiteral("Vistrel"));
-    platform.prepareEnvironment();
 
     const vistrel::LauncherAppInfo info = vistrel::LauncherAppInfo::fromMainBundle();
     if (!info.iconPath.isEmpty())
@@ -37,7 +36,7 @@ int main(int argc, char *argv[]) {
     vistrel::LauncherLocalizationManager localization(platform);
     vistrel::ServiceManager serviceManager(platform, localization);
     vistrel::UninstallerController uninstaller(platform);
-    vistrel::LauncherController controller(localization, serviceManager, uninstaller, info);
+    vistrel::LauncherController controller(platform, localization, serviceManager, uninstaller, info);
 
     QQmlApplicationEngine engine;
     QQuickWindow *window = vistrel::loadLauncherWindow(engine, controller);

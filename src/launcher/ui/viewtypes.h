@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launcher/localization/launcherlocalizationmanager.h"
+#include "launcher/service/captureaccess.h"
 #include "launcher/service/jobaccount.h"
 #include "launcher/service/servicemanager.h"
 #include "launcher/uninstall/uninstallservice.h"
@@ -23,6 +24,13 @@ struct JobAccountForeign {
     QML_FOREIGN(vistrel::JobAccount)
     QML_NAMED_ELEMENT(JobAccount)
     QML_UNCREATABLE("The service manager owns the job account")
+};
+
+struct CaptureAccessForeign {
+    Q_GADGET
+    QML_FOREIGN(vistrel::CaptureAccess)
+    QML_NAMED_ELEMENT(CaptureAccess)
+    QML_UNCREATABLE("The launcher controller owns the capture access")
 };
 
 struct UninstallServiceForeign {

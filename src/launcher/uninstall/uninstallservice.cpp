@@ -5,7 +5,6 @@
 #include "common/fileoperations.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
-#include "common/shellquote.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -103,43 +102,28 @@ QCoro::Task<> UninstallService::stopRunningService() {
         appendLog(QStringLiteral("\u26A0\uFE0F Could not determine user ID, skipping service stop"));
         co_return;
     }
-    // "launchctl" is looked up on PATH (the app puts its own helper folder first). Every argument
-    // is quoted, so no character in the home folder can reach the shell as syntax.
     const QString label = QString::fromUtf16(paths::launchAgentLabel);
-    const QString service = serviceTarget(*uid);
-    QString command = QStringLiteral("launchctl bootout ");
-    if (QFileInfo::exists(m_plistPath) && plistNamesOurLabel(m_plistPath)) {
-        command += shellQuote(QStringLiteral("gui/") + *uid) + QLatin1Char(' ') + shellQuote(m_plistPath);
-    } else {
+    const LaunchAgent agent(m_platform.launchctlPath(), m_plistPath);
+    const LaunchAgent::Target target = agent.reachableTarget();
+    if (target == LaunchAgent::Target::Label) {
         // Without a plist that names it, the job is still reachable by its label.
         appendLog(QFileInfo::exists(m_plistPath)
                       ? QStringLiteral("Launch agent plist does not name %1; stopping it by its label").arg(label)
                       : QStringLiteral("Launch agent plist not found; stopping %1 by its label").arg(label));
-        command += shellQuote(service);
     }
-    std::optional<QString> warning;
-    try {
-        co_await runShellCommand(command);
-    } catch (const Error &e) {
-        warning = e.description();
-    }
-    if (!warning) {
+    const std::optional<Error> failure = (co_await agent.bootout(*uid, target)).failure();
+    if (!failure) {
         appendLog(QStringLiteral("Service stopped successfully"));
         co_return;
     }
+    const QString warning = failure->description();
     // A failed bootout is harmless only when the job is not loaded; a loaded one keeps running
     // (and is restarted) whatever is removed after it, so the run stops here.
-    bool stillLoaded = true;
-    try {
-        co_await runShellCommand(QStringLiteral("launchctl print ") + shellQuote(service) +
-                                 QStringLiteral(" >/dev/null"));
-    } catch (const Error &) {
-        stillLoaded = false;
-    }
+    const bool stillLoaded = !(co_await agent.print(*uid)).failure();
     if (stillLoaded)
         throw Error(QStringLiteral("ShellError"), 1,
-                    QStringLiteral("The service %1 is still running: %2").arg(label, warning->trimmed()));
-    appendLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(*warning));
+                    QStringLiteral("The service %1 is still running: %2").arg(label, warning.trimmed()));
+    appendLog(QStringLiteral("\u26A0\uFE0F Service may not have been running: %1").arg(warning));
 }
 
 QCoro::Task<> UninstallService::removeLaunchAgentPlist() {

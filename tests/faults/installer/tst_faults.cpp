@@ -188,8 +188,8 @@ private slots:
     void hungCommandsEndWithTheirChildren() {
         // The shell and its child both ignore SIGTERM: only SIGKILL ends them.
         const QString pidFile = m_tmp.filePath(u"pid"_s);
-        const auto error =
-            runStep(runShellCommand(u"trap '' TERM; sleep 60 & echo $! > '%1'; wait"_s.arg(pidFile), 300ms));
+        const auto error = runStep(runCommand(
+            u"/bin/bash"_s, {u"-c"_s, u"trap '' TERM; sleep 60 & echo $! > '%1'; wait"_s.arg(pidFile)}, 300ms));
         QVERIFY(error && error->domain() == u"ShellError"_s);
         QVERIFY2(error->description().contains(u"did not finish in time"_s), qPrintable(error->description()));
         const qint64 sleeper = readFile(pidFile).trimmed().toLongLong();

@@ -6,7 +6,7 @@
 #include "uninstallrun.h"
 
 #include "common/diagnostics.h"
-#include "common/shellquote.h"
+#include "common/plist.h"
 #include "launcher/ui/shutdownguard.h"
 
 #include <QCoreApplication>
@@ -75,7 +75,6 @@ private slots:
     void init() {
         m_home = std::make_unique<TestHome>();
         QVERIFY(m_home->isValid());
-        test::putLaunchctlOnPath();
     }
     void cleanup() { m_home.reset(); }
 

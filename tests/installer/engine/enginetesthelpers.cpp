@@ -26,6 +26,7 @@ bool setMode(const QString &path, int mode) {
 World::World(const QString &origin, const QString &homeName)
     : home(homeName) {
     platform.home = home.path();
+    platform.launchctl = launchctlTool();
     platform.defaults.insert(QStringLiteral("downloadServiceOrigin"), origin);
     service = InstallationService::create(platform, Timing{}.scaled(10));
 }

@@ -60,10 +60,7 @@ class DriverTest : public QObject {
     QTemporaryDir m_scratch;
 
 private slots:
-    void initTestCase() {
-        putLaunchctlOnPath(); // shell command lines reach the stand-in as "launchctl", as in the app
-        qputenv("TMPDIR", m_scratch.path().toLocal8Bit());
-    }
+    void initTestCase() { qputenv("TMPDIR", m_scratch.path().toLocal8Bit()); }
 
     void wholeRoadTwice() {
         DemoVendor vendor;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "fakeplatform.h"
-#include "fakeprograms.h"
 #include "httpresponder.h"
 
 #include "common/diagnostics.h"
@@ -17,6 +16,13 @@
 #include <memory>
 
 namespace vistrel::test {
+
+// The home's launch agent plist, naming our label (the job is reached through it).
+inline bool writeAgentPlist(const QString &home) {
+    return writeFile(paths::launchAgentPlist(home),
+                     "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>Label</key>"
+                     "<string>com.qelvo.vistrel</string></dict></plist>\n");
+}
 
 // Short waits for tests; the probe keeps a generous time-out so a busy machine still gets its answer.
 inline Timing fastTiming() {

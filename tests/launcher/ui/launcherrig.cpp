@@ -4,8 +4,8 @@
 
 #include "common/diagnostics.h"
 #include "common/paths.h"
-#include "fakeprograms.h"
 #include "launcher/ui/launcherui.h"
+#include "servicerig.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -49,7 +49,7 @@ bool LauncherRig::load() {
     manager = std::make_unique<ServiceManager>(platform, *localization, timing);
     uninstaller = std::make_unique<UninstallerController>(platform, timing);
     uninstaller->setExitFunction([this](int status) { exitRequests.append(status); });
-    controller = std::make_unique<LauncherController>(*localization, *manager, *uninstaller, m_appInfo);
+    controller = std::make_unique<LauncherController>(platform, *localization, *manager, *uninstaller, m_appInfo);
     m_engine = std::make_unique<QQmlApplicationEngine>();
     m_window = loadLauncherWindow(*m_engine, *controller);
     return m_window && QTest::qWaitForWindowExposed(m_window) &&
@@ -117,31 +117,32 @@ QString LauncherRig::text(const QString &objectName) const {
     return found ? found->property("text").toString() : QString();
 }
 
-PathLaunchctl::PathLaunchctl()
-    : m_previousPath(qgetenv("PATH")) {
+RecordingLaunchctl::RecordingLaunchctl() {
     const QByteArray folder = QFile::encodeName(m_folder.path());
-    writeScript(m_folder.path() + QStringLiteral("/launchctl"),
-                "echo \"$*\" >> '" + folder + "/calls'\nwhile [ -e '" + folder +
-                    "/hold' ]; do sleep 0.02; done\nif [ -e '" + folder +
-                    "/fail' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n");
-    qputenv("PATH", folder + ':' + m_previousPath);
+    // The launcher's reading of the job's account changes nothing and is not recorded.
+    writeScript(path(), "[ \"$1\" = print ] && exit 1\necho \"$*\" >> '" + folder + "/calls'\nwhile [ -e '" + folder +
+                            "/hold' ]; do sleep 0.02; done\nif [ -e '" + folder +
+                            "/fail' ]; then echo 'Boot-out failed: 3: No such process'; exit 3; fi\n");
 }
 
-PathLaunchctl::~PathLaunchctl() {
+RecordingLaunchctl::~RecordingLaunchctl() {
     hold(false);
-    qputenv("PATH", m_previousPath);
 }
 
-QStringList PathLaunchctl::calls() const {
+QString RecordingLaunchctl::path() const {
+    return m_folder.path() + QStringLiteral("/launchctl");
+}
+
+QStringList RecordingLaunchctl::calls() const {
     return QString::fromUtf8(readFile(m_folder.path() + QStringLiteral("/calls"))).split(u'\n', Qt::SkipEmptyParts);
 }
 
-void PathLaunchctl::hold(bool on) {
+void RecordingLaunchctl::hold(bool on) {
     const QString path = m_folder.path() + QStringLiteral("/hold");
     on ? void(writeFile(path, "hold")) : void(QFile::remove(path));
 }
 
-void PathLaunchctl::fail() {
+void RecordingLaunchctl::fail() {
     writeFile(m_folder.path() + QStringLiteral("/fail"), "fail");
 }
 

@@ -57,19 +57,19 @@ private:
     QQuickWindow *m_window = nullptr;
 };
 
-// A launchctl first on PATH for the uninstaller's shell command: it records its arguments, waits
+// A launchctl for the platform to name: it records the arguments of each call but print, waits
 // while held, and fails with a warning when told.
-class PathLaunchctl {
+class RecordingLaunchctl {
 public:
-    PathLaunchctl();
-    ~PathLaunchctl();
+    RecordingLaunchctl();
+    ~RecordingLaunchctl();
+    QString path() const;
     QStringList calls() const;
     void hold(bool on);
     void fail();
 
 private:
     QTemporaryDir m_folder;
-    QByteArray m_previousPath;
 };
 
 // The languages the pictures are taken in: columns languageFile (lang.txt) and folder (the code).

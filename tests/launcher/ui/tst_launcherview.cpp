@@ -67,7 +67,7 @@ private slots:
         };
         takeEnd(u"main-permissions-needed-end"_qs);
         rig.platform.audioAuthorization = capture::authorized;
-        rig.manager->updatePermissionStatus();
+        rig.controller->captureAccess()->update();
         pictures.take(rig.window(), u"main-permissions-granted"_qs, true);
         takeEnd(u"main-permissions-granted-end"_qs);
 

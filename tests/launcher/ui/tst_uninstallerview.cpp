@@ -49,8 +49,9 @@ private slots:
         QFETCH(QByteArray, languageFile);
         QFETCH(QString, folder);
         Pictures pictures = launcherPictures(folder);
-        PathLaunchctl launchctl;
+        RecordingLaunchctl launchctl;
         LauncherRig rig(languageFile);
+        rig.platform.launchctl = launchctl.path();
         QVERIFY(rig.load());
         QVERIFY(installation::writeMinimal(rig.home()));
 
@@ -133,8 +134,9 @@ private slots:
     }
 
     void oneRunAtATimeAndTheNextOpeningIsFresh() {
-        PathLaunchctl launchctl;
+        RecordingLaunchctl launchctl;
         LauncherRig rig;
+        rig.platform.launchctl = launchctl.path();
         QVERIFY(rig.load());
         QVERIFY(installation::writeMinimal(rig.home()));
         QVERIFY(rig.openSheet());

@@ -1,7 +1,7 @@
 #include "installation.h"
 
 #include "common/paths.h"
-#include "common/shellquote.h"
+#include "common/plist.h"
 #include "testenv.h"
 
 #include <QProcess>

@@ -32,12 +32,12 @@ class UninstallRunTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { test::putLaunchctlOnPath(); }
 
     void init() {
         m_home = std::make_unique<test::TestHome>();
         QVERIFY(m_home->isValid());
         m_platform.home = m_home->path();
+        m_platform.launchctl = test::launchctlTool();
     }
 
     void cleanup() { m_home.reset(); }

@@ -1,7 +1,7 @@
 // The service-manager stand-in end to end: real bootstrap/bootout/print commands, real
 // supervisors and small bash jobs that report what they see, each test in its own runtime folder.
 
-#include "common/shellquote.h"
+#include "common/plist.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -235,9 +235,8 @@ private slots:
         // would keep this shell waiting.
         QProcess shell;
         shell.start(u"/bin/bash"_s,
-                    {u"-c"_s, QStringLiteral("out=$(%1 bootstrap %2 %3 2>&1 7>&1); s=$?; "
-                                             "printf %s \"$out\"; exit $s")
-                                  .arg(vistrel::shellQuote(launchctlTool()), domain, vistrel::shellQuote(path))});
+                    {u"-c"_s, u"out=$(\"$0\" bootstrap \"$1\" \"$2\" 2>&1 7>&1); s=$?; printf %s \"$out\"; exit $s"_s,
+                     launchctlTool(), domain, path});
         QVERIFY(shell.waitForFinished(15000));
         QCOMPARE(shell.exitCode(), 0);
         QCOMPARE(shell.readAll(), QByteArray());

@@ -94,6 +94,7 @@ Rectangle {
                 ServiceControls {
                     Layout.fillWidth: true
                     serviceManager: view.serviceManager
+                    launcher: view.launcher
                 }
             }
 

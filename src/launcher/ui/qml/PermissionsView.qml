@@ -9,6 +9,7 @@ Rectangle {
     id: panel
     objectName: "permissionsPanel"
     required property ServiceManager serviceManager
+    required property CaptureAccess captureAccess
 
     implicitHeight: column.implicitHeight + 2 * Theme.standardPadding
     radius: 10
@@ -50,23 +51,23 @@ Rectangle {
                 Layout.fillWidth: true
                 icon: "camera.fill"
                 title: qsTrId("permissions.camera")
-                status: panel.serviceManager.cameraStatus
-                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.cameraStatus)
+                status: panel.captureAccess.cameraStatus
+                statusKey: panel.captureAccess.statusKey(panel.captureAccess.cameraStatus)
             }
             PermissionRow {
                 objectName: "microphonePermissionRow"
                 Layout.fillWidth: true
                 icon: "mic.fill"
                 title: qsTrId("permissions.microphone")
-                status: panel.serviceManager.micStatus
-                statusKey: panel.serviceManager.permissionStatusKey(panel.serviceManager.micStatus)
+                status: panel.captureAccess.micStatus
+                statusKey: panel.captureAccess.statusKey(panel.captureAccess.micStatus)
             }
         }
 
         SystemButton {
             objectName: "continueButton"
             Layout.fillWidth: true
-            visible: panel.serviceManager.permissionsGranted
+            visible: panel.captureAccess.permissionsGranted
             text: qsTrId("permissions.continueButton")
             symbol: "checkmark.circle.fill"
             prominent: true
@@ -79,7 +80,7 @@ Rectangle {
 
         ColumnLayout {
             Layout.fillWidth: true
-            visible: !panel.serviceManager.permissionsGranted
+            visible: !panel.captureAccess.permissionsGranted
             spacing: 8
 
             RowLayout {
@@ -90,13 +91,13 @@ Rectangle {
                     objectName: "cameraSettingsButton"
                     text: "Camera Settings"
                     symbol: "camera.badge.ellipsis"
-                    onClicked: panel.serviceManager.openPrivacySettings("camera")
+                    onClicked: panel.captureAccess.openPrivacySettings("camera")
                 }
                 SystemButton {
                     objectName: "micSettingsButton"
                     text: "Mic Settings"
                     symbol: "mic.badge.plus"
-                    onClicked: panel.serviceManager.openPrivacySettings("microphone")
+                    onClicked: panel.captureAccess.openPrivacySettings("microphone")
                 }
             }
             SystemButton {
@@ -108,7 +109,7 @@ Rectangle {
                 tint: Theme.orange
                 labelWeight: Theme.semibold
                 labelMargin: 8
-                onClicked: panel.serviceManager.updatePermissionStatus()
+                onClicked: panel.captureAccess.update()
             }
         }
     }

@@ -9,6 +9,7 @@ Item {
     id: area
     objectName: "controlsArea"
     required property ServiceManager serviceManager
+    required property LauncherController launcher
 
     readonly property string state: serviceManager.statusName
     readonly property bool showsPermissions: state === "permissionsNeeded"
@@ -56,7 +57,7 @@ Item {
                 symbol: "safari"
                 prominent: true
                 controlSize: "large"
-                onClicked: area.serviceManager.openWebInterface()
+                onClicked: area.launcher.webInterface.open()
             }
         }
     }
@@ -126,6 +127,7 @@ Item {
         id: permissionsPanel
         PermissionsView {
             serviceManager: area.serviceManager
+            captureAccess: area.launcher.captureAccess
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "serverprobe.h"
 
+#include "porttext.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -26,10 +28,6 @@ struct NextTurn {
 
 } // namespace
 
-QUrl probeUrl(qint64 port) {
-    return QUrl(QStringLiteral("http://localhost:") + QString::number(port), QUrl::StrictMode);
-}
-
 std::shared_ptr<QNetworkAccessManager> makeProbeNetwork() {
     auto network = std::make_shared<QNetworkAccessManager>();
     network->setProxy(QNetworkProxy::NoProxy);
@@ -38,10 +36,9 @@ std::shared_ptr<QNetworkAccessManager> makeProbeNetwork() {
 
 QCoro::Task<bool> probeServer(std::shared_ptr<QNetworkAccessManager> network, qint64 port,
                               std::chrono::milliseconds timeout) {
-    const QUrl url = probeUrl(port);
-    if (!url.isValid() || url.port() != port)
+    if (!isTcpPort(port))
         co_return false;
-    QNetworkRequest request(url);
+    QNetworkRequest request(QUrl(QStringLiteral("http://localhost:") + QString::number(port)));
     request.setTransferTimeout(int(timeout.count()));
     // Only the port itself answering counts, never a page it points elsewhere.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
