@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Installer
 
 // The running step with its progress, the live log with Copy, and at the end the open button.

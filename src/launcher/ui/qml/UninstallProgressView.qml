@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import Vistrel.UiKit
 import Vistrel.Launcher
 
 // The run: the current step with a bar out of six, the log that follows its last line with a
