@@ -149,30 +149,19 @@ QCoro::Task<> UninstallService::removeServerFiles() {
         m_installPath + QStringLiteral("/tarvik-update.sh"),
         m_installPath + QStringLiteral("/Tarvik"),
     };
-    int found = 0;
-    int removed = 0;
-    QStringList left;
-    int leftError = 0;
-    for (const QString &path : candidates) {
-        const FileOperationResult result = co_await removeInBackground(path);
-        if (result.ok && !result.existed)
-            continue;
-        ++found;
-        if (result.ok) {
-            ++removed;
-            appendLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
-        } else {
-            appendLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
-            left << path;
-            leftError = leftError ? leftError : result.errorCode;
-        }
-    }
+    const Removals removals =
+        co_await removeEach(candidates, [this](const QString &path, const FileOperationResult &result) {
+            if (result.ok)
+                appendLog(QStringLiteral("Removed: %1").arg(QFileInfo(path).fileName()));
+            else
+                appendLog(QStringLiteral("\u26A0\uFE0F Could not remove %1: %2").arg(path, result.description));
+        });
     // Every candidate is tried first; then what stayed fails the step.
-    if (!left.isEmpty())
-        throw itemsLeftError(leftError, left);
-    if (removed > 0)
+    if (!removals.left.isEmpty())
+        throw itemsLeftError(removals.leftError, removals.left);
+    if (removals.removed > 0)
         appendLog(QStringLiteral("Application core files removed successfully. User data (Media/XML) was preserved."));
-    else if (found == 0)
+    else if (removals.found == 0)
         appendLog(QStringLiteral("Application files not found (already removed)"));
 }
 
@@ -191,29 +180,37 @@ QCoro::Task<> UninstallService::removeLauncherBundle() {
 
 QCoro::Task<> UninstallService::removeLogFiles() {
     appendLog(QStringLiteral("Cleaning up log files..."));
-    int found = 0;
-    int removed = 0;
-    QStringList left;
-    int leftError = 0;
-    for (const QString &path : m_logPaths) {
+    const Removals removals =
+        co_await removeEach(m_logPaths, [this](const QString &path, const FileOperationResult &result) {
+            if (!result.ok)
+                appendLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
+        });
+    if (removals.removed > 0)
+        appendLog(QStringLiteral("Removed %1 log file(s)").arg(removals.removed));
+    else if (removals.found == 0)
+        appendLog(QStringLiteral("No log files found to remove"));
+    if (!removals.left.isEmpty())
+        throw itemsLeftError(removals.leftError, removals.left);
+}
+
+QCoro::Task<UninstallService::Removals>
+UninstallService::removeEach(const QStringList &paths,
+                             const std::function<void(const QString &, const FileOperationResult &)> &report) {
+    Removals removals;
+    for (const QString &path : paths) {
         const FileOperationResult result = co_await removeInBackground(path);
         if (result.ok && !result.existed)
             continue;
-        ++found;
+        ++removals.found;
+        report(path, result);
         if (result.ok) {
-            ++removed;
+            ++removals.removed;
         } else {
-            appendLog(QStringLiteral("\u26A0\uFE0F Could not remove log file: %1").arg(path));
-            left << path;
-            leftError = leftError ? leftError : result.errorCode;
+            removals.left << path;
+            removals.leftError = removals.leftError ? removals.leftError : result.errorCode;
         }
     }
-    if (removed > 0)
-        appendLog(QStringLiteral("Removed %1 log file(s)").arg(removed));
-    else if (found == 0)
-        appendLog(QStringLiteral("No log files found to remove"));
-    if (!left.isEmpty())
-        throw itemsLeftError(leftError, left);
+    co_return removals;
 }
 
 } // namespace vistrel

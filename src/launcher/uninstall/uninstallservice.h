@@ -12,12 +12,14 @@
 
 #include <QCoro/QCoroTask>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace vistrel {
 
 class Platform;
+struct FileOperationResult;
 
 // Removes the installation from the user's account in six steps and publishes the run for the
 // uninstaller window: the current step, a progress count out of six, a log and the error that
@@ -83,6 +85,16 @@ private:
     QCoro::Task<> removeServerFiles();
     QCoro::Task<> removeLauncherBundle();
     QCoro::Task<> removeLogFiles();
+    // What removing a list of paths found, removed and left (with the first failure's error code).
+    struct Removals {
+        int found = 0;
+        int removed = 0;
+        QStringList left;
+        int leftError = 0;
+    };
+    // Removes each path, never through a link; report hears of every path that was there.
+    QCoro::Task<Removals> removeEach(const QStringList &paths,
+                                     const std::function<void(const QString &, const FileOperationResult &)> &report);
 
     Platform &m_platform;
     Timing m_timing;
