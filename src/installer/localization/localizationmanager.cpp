@@ -5,7 +5,7 @@
 #include "common/languages.h"
 #include "platform/platform.h"
 
-#include <QCoreApplication>
+#include <QPointer>
 #include <QQmlEngine>
 
 #include <initializer_list>
@@ -53,7 +53,7 @@ void LocalizationManager::setCurrentLanguage(const QString &code) {
     m_currentLanguage = code;
     m_platform.setUserDefault(QString::fromUtf16(selectedLanguageKey), code);
     m_strings = &stringTable(code);
-    installForViews();
+    m_views.use(m_strings->translator());
     emit currentLanguageChanged();
 }
 
@@ -89,24 +89,13 @@ const StringTable &LocalizationManager::stringTable(const QString &code) {
     return installerStringTable(code);
 }
 
-LocalizationManager::~LocalizationManager() {
-    if (m_viewTranslator)
-        QCoreApplication::removeTranslator(m_viewTranslator);
-}
-
 void LocalizationManager::useForViews(QQmlEngine &engine) {
-    m_viewEngine = &engine;
-    installForViews();
-}
-
-void LocalizationManager::installForViews() {
-    if (!m_viewEngine)
-        return;
-    if (m_viewTranslator)
-        QCoreApplication::removeTranslator(m_viewTranslator);
-    m_viewTranslator = m_strings->translator();
-    QCoreApplication::installTranslator(m_viewTranslator);
-    m_viewEngine->retranslate();
+    m_views.follow(
+        [views = QPointer<QQmlEngine>(&engine)] {
+            if (views)
+                views->retranslate();
+        },
+        m_strings->translator());
 }
 
 } // namespace vistrel

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "common/stringtable.h"
+#include "common/viewtranslator.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
 class QQmlEngine;
-class QTranslator;
 
 namespace vistrel {
 
@@ -35,7 +34,6 @@ public:
     static constexpr char16_t selectedLanguageKey[] = u"selectedLanguage";
 
     explicit LocalizationManager(Platform &platform, QObject *parent = nullptr);
-    ~LocalizationManager() override;
 
     QString currentLanguage() const { return m_currentLanguage; }
     // Every write, also of the code already active, stores the code and reloads the texts, and
@@ -68,13 +66,10 @@ signals:
     void currentLanguageChanged();
 
 private:
-    void installForViews();
-
     Platform &m_platform;
     QString m_currentLanguage;
     const StringTable *m_strings;
-    QPointer<QQmlEngine> m_viewEngine;
-    QTranslator *m_viewTranslator = nullptr;
+    ViewTranslator m_views;
 };
 
 } // namespace vistrel

@@ -10,8 +10,8 @@
 #include "common/textformat.h"
 #include "platform/platform.h"
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 #include <QQmlEngine>
 
 #include <initializer_list>
@@ -50,7 +50,7 @@ void LauncherLocalizationManager::setCurrentLanguage(const QString &code) {
         return;
     m_currentLanguage = code;
     m_strings = &stringTable(code);
-    installForViews();
+    m_views.use(m_strings->translator());
     emit currentLanguageChanged();
 }
 
@@ -115,24 +115,13 @@ QString LauncherLocalizationManager::readLanguageFile() const {
     return code;
 }
 
-LauncherLocalizationManager::~LauncherLocalizationManager() {
-    if (m_viewTranslator)
-        QCoreApplication::removeTranslator(m_viewTranslator);
-}
-
 void LauncherLocalizationManager::useForViews(QQmlEngine &engine) {
-    m_viewEngine = &engine;
-    installForViews();
-}
-
-void LauncherLocalizationManager::installForViews() {
-    if (!m_viewEngine)
-        return;
-    if (m_viewTranslator)
-        QCoreApplication::removeTranslator(m_viewTranslator);
-    m_viewTranslator = m_strings->translator();
-    QCoreApplication::installTranslator(m_viewTranslator);
-    m_viewEngine->retranslate();
+    m_views.follow(
+        [views = QPointer<QQmlEngine>(&engine)] {
+            if (views)
+                views->retranslate();
+        },
+        m_strings->translator());
 }
 
 } // namespace vistrel

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "common/stringtable.h"
+#include "common/viewtranslator.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 class QQmlEngine;
-class QTranslator;
 
 namespace vistrel {
 
@@ -23,7 +22,6 @@ class LauncherLocalizationManager : public QObject {
 
 public:
     explicit LauncherLocalizationManager(Platform &platform, QObject *parent = nullptr);
-    ~LauncherLocalizationManager() override;
 
     QString currentLanguage() const { return m_currentLanguage; }
     // Switches the active table with the code (no part of the launcher does this after start).
@@ -58,16 +56,13 @@ signals:
     void currentLanguageChanged();
 
 private:
-    void installForViews();
-
     QString readLanguageFile() const;
 
     Platform &m_platform;
     QString m_installPath;
     QString m_currentLanguage;
     const StringTable *m_strings;
-    QPointer<QQmlEngine> m_viewEngine;
-    QTranslator *m_viewTranslator = nullptr;
+    ViewTranslator m_views;
 };
 
 } // namespace vistrel
