@@ -1,4 +1,4 @@
-// The launcher under real faults: servers on loopback that stall, trickle or lie; settings files
+// The launcher under real faults: a server that freezes while polled; settings files
 // that are not small regular files; a server that cannot stay up; a plist gone or changed under a
 // running job; a signal in the middle of a restart; two races inside the stand-in. Each test has a
 // private service-manager domain.
@@ -78,38 +78,6 @@ private slots:
     }
     void cleanup() { m_home.reset(); }
 
-    // Only a 200 from the port itself within the time-out counts; a check that times out means
-    // "not answering" and nothing more.
-    void serversThatDoNotQuiteAnswer_data() {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("delayMs");
-        QTest::addColumn<bool>("trickle");
-        const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
-        QTest::newRow("200 too late") << ok << 900 << false;
-        QTest::newRow("200 whose body trickles")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 999\r\n\r\n") << 0 << true;
-        QTest::newRow("redirect to a 200") << QByteArray("HTTP/1.1 302 Found\r\nLocation: http://localhost:RIG/\r\n"
-                                                         "Content-Length: 0\r\n\r\n")
-                                           << 0 << false;
-        QTest::newRow("204") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << 0 << false;
-    }
-    void serversThatDoNotQuiteAnswer() {
-        QFETCH(QByteArray, answer);
-        QFETCH(int, delayMs);
-        QFETCH(bool, trickle);
-        Timing timing = fastTiming();
-        timing.probeTimeout = 300ms;
-        ServiceRig rig(timing); // its own server answers 200: the redirect's target
-        HttpResponder server;
-        server.setAnswer({.delay = std::chrono::milliseconds(delayMs),
-                          .raw = answer.replace("RIG", QByteArray::number(rig.server.port())),
-                          .trickle = trickle});
-        QVERIFY(rig.isReady() && server.listen() && rig.writePortFile(QByteArray::number(server.port())));
-        QCoro::waitFor(rig.manager().checkStatusAsync());
-        QCOMPARE(rig.published, QStringList{"stopped"});
-    }
-
-    // port.txt that would block, never end or name no port: 8090, at once.
     // A frozen server (SIGSTOP) times every check out: the launcher lives on, shows it stopped,
     // and sees it running again once it is let go.
     void serverFrozenWhilePolled() {
@@ -136,6 +104,7 @@ private slots:
         server.waitForFinished();
     }
 
+    // port.txt that would block, never end or name no port: 8090, at once.
     void portFileThatIsNoPortFile_data() {
         QTest::addColumn<QByteArray>("content"); // "<fifo>": a FIFO in its place
         QTest::newRow("fifo") << QByteArray("<fifo>");
