@@ -83,17 +83,6 @@ private slots:
         QVERIFY(run.progress() == 1.0 && run.currentIndex() == 1 && run.isActive());
     }
 
-    // Refused before any step: the screen goes back; the end still arrives from the event loop.
-    void refusedRun() {
-        ThreeSteps run;
-        run.refusal = u"no"_s;
-        QSignalSpy finished(&run, &RunEngine::runFinished);
-        run.start();
-        QVERIFY(finished.isEmpty() && finished.wait(5000));
-        QVERIFY(!run.isActive() && run.logLines().isEmpty());
-        QCOMPARE(run.error(), std::optional<QString>(u"no"_s));
-    }
-
     // The download progress rewrites the last row in place.
     void lastLineRewritten() {
         ThreeSteps run;

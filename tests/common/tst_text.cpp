@@ -80,9 +80,6 @@ private slots:
         QCOMPARE(formatText(u"%@ %d"_s, {u"%d"_s, qint64(7)}), u"%d 7"_s);
     }
 
-    void xmlEscapesTheFiveCharacters() {
-        QCOMPARE(xmlEscape(u"/Users/a&b <c> \"d\" 'e'"_s), u"/Users/a&amp;b &lt;c&gt; &quot;d&quot; &apos;e&apos;"_s);
-    }
 };
 
 QTEST_GUILESS_MAIN(TextTest)

@@ -66,14 +66,6 @@ QString LauncherLocalizationManager::formatWithText(const QString &key, const QS
     return formatText(localizedString(key), {value});
 }
 
-QString LauncherLocalizationManager::uninstallStepTitle(const QString &caseName) const {
-    return localizedString(QStringLiteral("uninstall.step.") + caseName + QStringLiteral(".title"));
-}
-
-QString LauncherLocalizationManager::uninstallStepDescription(const QString &caseName) const {
-    return localizedString(QStringLiteral("uninstall.step.") + caseName + QStringLiteral(".description"));
-}
-
 QString LauncherLocalizationManager::normalizeLanguageCode(const QString &trimmedText) {
     const QString lower = trimmedText.toLower();
     for (const auto &[fileCode, code] : languageFileCodes) {

@@ -37,9 +37,6 @@ public:
     // its own format and comes back without the value.
     Q_INVOKABLE QString formatWithInteger(const QString &key, qint64 value) const;
     Q_INVOKABLE QString formatWithText(const QString &key, const QString &value) const;
-    // "uninstall.step.<caseName>.title" / ".description", the only keys composed at run time.
-    Q_INVOKABLE QString uninstallStepTitle(const QString &caseName) const;
-    Q_INVOKABLE QString uninstallStepDescription(const QString &caseName) const;
 
     // The language file's trimmed text (any case) to a language code; unknown text gives "en".
     static QString normalizeLanguageCode(const QString &trimmedText);

@@ -1,6 +1,6 @@
 // The installer's real window over the real models through real runs, each started with the
-// install button: a port another program holds, a failed download and a complete installation of
-// the demo server. Every stage is pictured in every language under the build folder for a person
+// install button: a port another program holds and a failed download (the first end-to-end road
+// completes one). Every stage is pictured in every language under the build folder for a person
 // to look at, with what a careful look catches.
 #include "fakeplatform.h"
 #include "pictures.h"
@@ -129,25 +129,6 @@ private slots:
         QVERIFY2(failed.isEmpty(), qPrintable(failed.join(u'\n')));
     }
 
-    void completeRunOpensTheLauncher() {
-        DemoVendor vendor({QStringLiteral("--rate"), QStringLiteral("40000")}); // slow enough for every picture
-        QVERIFY(vendor.isRunning());
-        Rig rig(vendor.origin());
-        QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
-        QSignalSpy finished(rig.service.get(), &InstallationService::runFinished);
-        rig.click(u"installButton"_qs);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.service->installationLog().constLast().startsWith(u"Downloaded"), 60000);
-        const QStringList downloading = rig.pictures(u"3-downloading"_qs);
-        QVERIFY2(downloading.isEmpty(), qPrintable(downloading.join(u'\n')));
-        QVERIFY(finished.wait(120000));
-        QVERIFY2(rig.service->isComplete(), qPrintable(rig.service->installationLog().join(u'\n')));
-        QTRY_VERIFY(rig.shows(u"openButton"_qs) && !rig.shows(u"stepSpinner"_qs) && !rig.shows(u"errorCard"_qs));
-        const QStringList finishedShots = rig.pictures(u"4-finished"_qs);
-        QVERIFY2(finishedShots.isEmpty(), qPrintable(finishedShots.join(u'\n')));
-        rig.click(u"openButton"_qs);
-        QCOMPARE(rig.platform.openedApplications, QStringList{u"com.qelvonet.tarvik.launcher"_qs});
-        QTRY_COMPARE(rig.platform.terminations, 1);
-    }
 };
 
 QTEST_MAIN(InstallerWindowTest)
