@@ -79,7 +79,6 @@ private slots:
         // A value never becomes a format of its own.
         QCOMPARE(formatText(u"%@ %d"_s, {u"%d"_s, qint64(7)}), u"%d 7"_s);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TextTest)

@@ -128,7 +128,6 @@ private slots:
         const QStringList failed = rig.pictures(u"5-failed"_qs);
         QVERIFY2(failed.isEmpty(), qPrintable(failed.join(u'\n')));
     }
-
 };
 
 QTEST_MAIN(InstallerWindowTest)

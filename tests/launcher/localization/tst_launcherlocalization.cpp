@@ -97,7 +97,6 @@ private slots:
         else
             QCOMPARE(manager.formatWithInteger(key, argument.toLongLong()), text);
     }
-
 };
 
 QTEST_GUILESS_MAIN(LauncherLocalizationTest)

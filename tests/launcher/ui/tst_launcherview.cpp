@@ -1,7 +1,7 @@
 // The main window as a user sees it: the controls of every state, the age of the last check, the
 // permissions panel, why the server is not answering and the application menu.
-#include "servicerig.h"
 #include "launcherrig.h"
+#include "servicerig.h"
 
 #include "common/paths.h"
 #include "testenv.h"
