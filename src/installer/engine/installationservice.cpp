@@ -354,7 +354,7 @@ QCoro::Task<void> InstallationService::unpackPackage(QString packagePath) {
     QDir().mkpath(root); // unzip creates it itself, or fails below
 
     // Nothing is unpacked until every entry is known to land inside the root.
-    const PackageCheck check = co_await checkPackageEntries(unzipProgram, packagePath, root);
+    const PackageCheck check = co_await checkPackageEntries(packagePath, root);
     // From here a failure keeps the package for a look; only an interruption removes it.
     if (check.outcome != PackageCheck::Outcome::Safe)
         m_temporaryPackage.clear();

@@ -1,4 +1,4 @@
-// Hostile conditions: transfers that stall, disks that fill, packages whose links lead out, property
+// Hostile conditions: transfers that stall, disks that fill, links left where files go, property
 // lists that never end, commands that hang, a second window, a second run, signals mid-run.
 #include "common/commandrunner.h"
 #include "common/plist.h"
@@ -111,35 +111,6 @@ private slots:
         const auto error = download(world);
         QVERIFY2(error && error->description().contains(message), error ? qPrintable(error->description()) : "");
         QCOMPARE(QDir(disk.path()).entryList({u"Vistrel_*"_s}), QStringList());
-    }
-
-    void linksLeadingOutAreRefusedBeforeUnpacking_data() {
-        QTest::addColumn<QList<PackageFile>>("files");
-        QTest::addColumn<QString>("leftover"); // a link an earlier installation left, to outside
-        QTest::addColumn<QString>("entry");
-        const auto link = [](const QString &path, const QByteArray &target) {
-            return PackageFile{path, target, 0777, true};
-        };
-        QTest::newRow("chain up") << QList<PackageFile>{link(u"x/l1"_s, ".."), link(u"x/l2"_s, "l1/..")} << QString()
-                                  << u"x/l2"_s;
-        QTest::newRow("folder left as a link") << QList<PackageFile>{{u"TarvikService.app/Contents/x"_s, "x"}}
-                                               << u"TarvikService.app"_s << u"TarvikService.app/Contents/x"_s;
-    }
-    void linksLeadingOutAreRefusedBeforeUnpacking() {
-        QFETCH(QList<PackageFile>, files);
-        QFETCH(QString, leftover);
-        QFETCH(QString, entry);
-        const DemoVendor vendor({u"--package"_s, makePackage(m_tmp.path(), files)});
-        World world(vendor.origin());
-        const QString outside = world.home.path() + u"/outside"_s;
-        QVERIFY(QDir().mkpath(outside) && QDir().mkpath(world.root()));
-        if (!leftover.isEmpty())
-            QVERIFY(QFile::link(outside, world.root() + u'/' + leftover));
-        const auto error = download(world);
-        QVERIFY(error && error->domain() == u"ExtractionError"_s);
-        QCOMPARE(world.service->installationLog().filter(entry).size(), 1);
-        QCOMPARE(entries(outside), QStringList());
-        QCOMPARE(entries(world.root()), leftover.isEmpty() ? QStringList() : QStringList{leftover});
     }
 
     void fileStepsDoNotWriteThroughLeftoverLinks() {

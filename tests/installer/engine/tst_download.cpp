@@ -32,6 +32,7 @@ class DownloadTest : public QObject {
     QTemporaryDir m_scratch;
     QString m_tmp = m_scratch.path() + u"/tmp"_s;
     QString m_junk = m_scratch.path() + u"/junk.zip"_s;
+    QString m_leadingOut; // a zip whose link chain leads out of the root
 
     // Packages the engine left in the temporary folder.
     QStringList leftovers() const { return QDir(m_tmp).entryList({u"Vistrel_*"_s}, QDir::Files); }
@@ -43,6 +44,7 @@ private slots:
         qputenv("TMPDIR", m_tmp.toLocal8Bit());
         QCOMPARE(QDir::tempPath(), m_tmp);
         QVERIFY(writeFile(m_junk, randomBytes(64 * 1024)));
+        m_leadingOut = makePackage(m_scratch.path(), {{u"x/l1"_s, "..", 0777, true}, {u"x/l2"_s, "l1/..", 0777, true}});
     }
     void init() {
         for (const QString &name : leftovers())
@@ -124,6 +126,9 @@ private slots:
         QTest::newRow("transfer cut") << QStringList{"--truncate-at", "3000"} << "NetworkError" << -1 << QString()
                                       << QString() << 3;
         QTest::newRow("not a zip") << QStringList{"--package", "<junk>"} << extraction << 9 << failed << "ERROR: " << 5;
+        QTest::newRow("leads out") << QStringList{"--package", "<out>"} << extraction << -2 << failed
+                                   << "ERROR: The package has an entry outside the installation folder: x/l2 -> l1/.."
+                                   << 5;
     }
     void failures() {
         QFETCH(QStringList, vendorArguments);
@@ -132,7 +137,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, lastLine);
         QFETCH(int, logLines);
-        vendorArguments.replaceInStrings(u"<junk>"_s, m_junk);
+        vendorArguments.replaceInStrings(u"<junk>"_s, m_junk).replaceInStrings(u"<out>"_s, m_leadingOut);
         DemoVendor vendor(vendorArguments);
         QVERIFY(vendor.isRunning());
         World world(vendor.origin());

@@ -7,8 +7,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#include <sys/stat.h>
 
 using namespace vistrel;
 using namespace vistrel::test;
@@ -65,6 +69,69 @@ QString makeInstallerBundle(const QString &folder) {
     return made ? folder + u"/Installer.app"_s : QString();
 }
 
+// One entry of a hand-made archive.
+struct ArchiveEntry {
+    QByteArray name;
+    QByteArray data; // a link's target
+    bool isLink = false;
+    bool deflate = false;
+    quint64 flags = 0;
+    QByteArray extra = {};
+};
+
+// The entries as a zip archive laid out as the format says; zip64: sizes and offsets in ZIP64 fields.
+QByteArray zipOf(const QList<ArchiveEntry> &entries, bool zip64) {
+    const auto put = [](QByteArray &to, std::initializer_list<std::pair<quint64, int>> fields) {
+        for (const auto &[value, size] : fields) {
+            for (int i = 0; i < size; ++i)
+                to += char(i < 8 ? value >> (8 * i) : 0);
+        }
+    };
+    const auto sized = [zip64](quint64 value) { return zip64 ? 0xffffffff : value; };
+    QByteArray local, central, end;
+    for (const ArchiveEntry &entry : entries) {
+        const QByteArray packed = entry.deflate ? qCompress(entry.data).sliced(6).chopped(4) : entry.data;
+        QByteArray extra = entry.extra;
+        if (zip64)
+            put(extra, {{0x00180001, 4},
+                        {quint64(entry.data.size()), 8},
+                        {quint64(packed.size()), 8},
+                        {quint64(local.size()), 8}});
+        const quint64 offset = sized(local.size());
+        put(local, {{0x04034b50, 4}});
+        put(central, {{0x02014b50, 4}, {0x031e, 2}}); // made on Unix
+        for (QByteArray *header : {&local, &central}) {
+            const quint64 extraSize = header == &local ? entry.extra.size() : extra.size();
+            put(*header, {{20, 2},
+                          {entry.flags, 2},
+                          {entry.deflate ? 8u : 0u, 2},
+                          {0, 8},
+                          {sized(packed.size()), 4},
+                          {sized(entry.data.size()), 4},
+                          {quint64(entry.name.size()), 2},
+                          {extraSize, 2}});
+        }
+        put(central, {{0, 6}, {(entry.isLink ? 0120777u : 0100644u) << 16, 4}, {offset, 4}});
+        local += entry.name + entry.extra + packed;
+        central += entry.name + extra;
+    }
+    const quint64 count = entries.size();
+    if (zip64)
+        put(end, {{0x06064b50, 4},
+                  {44, 8},
+                  {0x002d002d, 12},
+                  {count, 8},
+                  {count, 8},
+                  {quint64(central.size()), 8},
+                  {quint64(local.size()), 8},
+                  {0x07064b50, 8},
+                  {quint64(local.size() + central.size()), 8},
+                  {1, 4}});
+    put(end,
+        {{0x06054b50, 8}, {count, 2}, {count, 2}, {quint64(central.size()), 4}, {quint64(local.size()), 4}, {0, 2}});
+    return local + central + end;
+}
+
 } // namespace
 
 class EngineTest : public QObject {
@@ -96,22 +163,80 @@ private slots:
         }
     }
 
-    void zipListing() {
-        const QByteArray listing = "Archive:  /tmp/x.zip\n"
-                                   "Zip file size: 641 bytes, number of entries: 3\n"
-                                   "drwxr-xr-x  3.0 unx        0 bx stor 20240101.120000 a b/\n"
-                                   "-rw-r--r--  3.0 unx        3 tx defN 20240101.120000 a b/ two  spaces.txt\n"
-                                   "lrwxrwxrwx  3.0 unx        5 bx stor 19800101.000000 link\n"
-                                   "3 files, 8 bytes uncompressed, 8 bytes compressed:  0.0%\n";
-        const auto entries = parseZipListing(listing);
-        QVERIFY(entries && entries->size() == 3);
-        QCOMPARE(entries->at(1).name, QByteArray("a b/ two  spaces.txt"));
-        QVERIFY(!entries->at(1).isSymlink && entries->at(2).isSymlink);
-        // A listing that does not show every declared entry (a name with a line break) is refused.
-        QVERIFY(!parseZipListing(QByteArray(listing).replace("entries: 3", "entries: 4")));
-        QVERIFY(!parseZipListing("garbage"));
-        // unzip reads member names as wildcards; ours match only themselves.
-        QCOMPARE(unzipLiteralPattern("a[1]*?.sh"), u"a\\[1\\]\\*\\?.sh"_s);
+    // Hand-made archives, each with the edge that must pass or be refused before anything is unpacked.
+    void hostilePackages() {
+        using enum PackageCheck::Outcome;
+        const QList<ArchiveEntry> framework = {{"F.framework/Versions/A/F", "binary"},
+                                               {"F.framework/Versions/Current", "A", true},
+                                               {"F.framework/F", "Versions/Current/F", true, true},
+                                               {"F.framework/Resources", "Versions/Current/Resources", true}};
+        const QByteArray unicodePath("\x75\x70\x09\x00\x01\0\0\0\0../x", 13);
+        const QByteArray current = "F.framework/Versions/Current";
+        struct Row {
+            QList<ArchiveEntry> entries;
+            QList<std::pair<QByteArray, QByteArray>> onDisk; // links an earlier installation left; @ in the root
+            PackageCheck::Outcome outcome;
+            QString message;
+        };
+        const QList<Row> rows = {
+            {framework, {}, Safe, {}},
+            {framework, {{current, "@/F.framework/Versions/A"}}, Safe, {}},
+            {{{"x/l1", "..", true}, {"x/l2", "l1/..", true}}, {}, Unsafe, "x/l2 -> l1/.."},
+            {{{"l", "up/x", true}}, {{"up", "sub"}}, Safe, {}},
+            {{{"l", "up/x", true}}, {{"up", ".."}}, Unsafe, "l -> up/x"},
+            // Files go into the folder on disk before the package's link replaces it.
+            {{{"a", "b", true}, {"a/c/f", "x"}}, {{"a/c", "/"}}, Unsafe, "a/c/f"},
+            {{{"a", "b", true}, {"a/l", "x", true}}, {}, Unsafe, "a/l -> x"},
+            {{{"a\nb", "x"}}, {}, Unsafe, "a\\x0ab (a name that is not plain text)"},
+            {{{"a\xff", "x"}}, {}, Unsafe, "a\\xff (a name that is not plain text)"},
+            {{{"a", "x", false, false, 0, unicodePath}}, {}, Unsafe, "a (a name that is not plain text)"},
+            {{{"secret", "A", false, false, 1}}, {}, Safe, {}},
+            {{{"secret", "A", true, false, 1}}, {}, Unsafe, "secret -> "},
+        };
+        // The framework's end record and directory, told lies.
+        const QList<std::tuple<qsizetype, quint32, QString>> lies = {
+            {-14, 0x00050005, "its end record counts 5 entries, its directory holds 4."},
+            {-6, 1 << 30, "its directory is not where its end record says."},
+            {-47, 1 << 30, "entry 4 has no local header where the directory says."},
+            {8, 0, "its directory is not where its end record says."}}; // a byte less
+        QTemporaryDir scratch;
+        const QString package = scratch.filePath(u"p.zip"_s);
+        const auto check = [&](const QByteArray &zip, const QString &root) {
+            return writeFile(package, zip) ? await(checkPackageEntries(package, root)) : PackageCheck();
+        };
+        for (qsizetype i = 0; i < rows.size() * 2; ++i) {
+            const Row &row = rows[i / 2];
+            const QString root = scratch.filePath(u"root%1"_s.arg(i));
+            for (const auto &[path, target] : row.onDisk) {
+                QVERIFY(QDir().mkpath(QFileInfo(root + u'/' + path).path()));
+                QVERIFY(QFile::link(QString::fromUtf8(target).replace(u"@"_s, root), root + u'/' + path));
+            }
+            const PackageCheck verdict = check(zipOf(row.entries, i % 2), root); // and in ZIP64
+            QVERIFY2(verdict.outcome == row.outcome && verdict.message == row.message, qPrintable(verdict.message));
+            if (i < 4)
+                QCOMPARE(verdict.unpackedBytes, 6 + 1 + 18 + 26);
+        }
+        for (const auto &[at, value, message] : lies) {
+            QByteArray zip = zipOf(framework, false);
+            if (value == 0)
+                zip.remove(at, 1);
+            else
+                qToLittleEndian(value, zip.data() + zip.size() + at);
+            const PackageCheck verdict = check(zip, {});
+            QVERIFY2(verdict.outcome == Unreadable && verdict.message.endsWith(message), qPrintable(verdict.message));
+        }
+        // Bytes changed at random in both forms, or cut off: each is read or refused, none crashes or hangs.
+        QRandomGenerator random(23);
+        for (int round = 0; round < 1000; ++round) {
+            QByteArray zip = zipOf(framework, round % 2);
+            for (int edits = 1 + random.bounded(4); edits > 0; --edits)
+                zip[random.bounded(zip.size())] = char(random.bounded(256));
+            zip.truncate(round % 3 ? zip.size() : random.bounded(zip.size()));
+            check(zip, {});
+        }
+        // A FIFO where the package should be is not waited on.
+        QVERIFY(QFile::remove(package) && ::mkfifo(QFile::encodeName(package).constData(), 0600) == 0);
+        QCOMPARE(await(checkPackageEntries(package)).exitCode, 9);
     }
 
     void entriesThatLeaveTheRoot() {
