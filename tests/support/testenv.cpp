@@ -9,7 +9,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace vistrel::test {
 
@@ -41,6 +45,50 @@ quint16 freePort() {
             return port;
     }
     return 0;
+}
+
+HeldPort::HeldPort() {
+    // Without SO_REUSEADDR on our side, nobody else can bind the port, listening or not.
+    const auto bindTo = [](int family, quint16 port) {
+        const int fd = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_storage address = {};
+        socklen_t size = 0;
+        if (family == AF_INET) {
+            auto *v4 = reinterpret_cast<sockaddr_in *>(&address);
+            *v4 = {AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+            size = sizeof(sockaddr_in);
+        } else {
+            auto *v6 = reinterpret_cast<sockaddr_in6 *>(&address);
+            v6->sin6_family = AF_INET6;
+            v6->sin6_port = htons(port);
+            v6->sin6_addr = in6addr_loopback;
+            size = sizeof(sockaddr_in6);
+        }
+        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0)
+            return fd;
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    };
+    for (int attempt = 0; attempt < 50 && m_port == 0; ++attempt) {
+        m_sockets[0] = bindTo(AF_INET, 0);
+        sockaddr_in bound = {};
+        socklen_t size = sizeof(bound);
+        if (m_sockets[0] < 0 || ::getsockname(m_sockets[0], reinterpret_cast<sockaddr *>(&bound), &size) != 0)
+            break;
+        m_sockets[1] = bindTo(AF_INET6, ntohs(bound.sin_port));
+        if (m_sockets[1] >= 0)
+            m_port = ntohs(bound.sin_port);
+        else
+            ::close(std::exchange(m_sockets[0], -1));
+    }
+}
+
+HeldPort::~HeldPort() {
+    for (const int fd : m_sockets) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 bool portIsOpen(quint16 port) {

@@ -18,6 +18,22 @@ QString installerBundle();   // VistrelInstaller.app as built
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 quint16 freePort();
 
+// A loopback port kept for one test: bound on 127.0.0.1 and ::1 without listening, so that
+// connections to it are refused and no other program can take it meanwhile. port() is 0 when
+// none could be had.
+class HeldPort {
+public:
+    HeldPort();
+    ~HeldPort();
+    HeldPort(const HeldPort &) = delete;
+    HeldPort &operator=(const HeldPort &) = delete;
+    quint16 port() const { return m_port; }
+
+private:
+    int m_sockets[2] = {-1, -1};
+    quint16 m_port = 0;
+};
+
 // True when something accepts connections on localhost:port.
 bool portIsOpen(quint16 port);
 

@@ -25,6 +25,7 @@ LauncherRig::LauncherRig(QByteArray languageFile, LauncherAppInfo appInfo)
     platform.launchctl = QStringLiteral("/bin/false");
     QDir().mkpath(home());
     writeAgentPlist(home());
+    writeFile(paths::portFile(home()), QByteArray::number(m_port.port()));
 }
 
 LauncherRig::~LauncherRig() {

@@ -2,6 +2,7 @@
 
 #include "fakeplatform.h"
 #include "pictures.h"
+#include "testenv.h"
 
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
@@ -53,6 +54,7 @@ private:
     QByteArray m_languageFile;
     LauncherAppInfo m_appInfo;
     QTemporaryDir m_root;
+    HeldPort m_port; // the port file's: nothing answers there, whatever else runs on the machine
     std::unique_ptr<QQmlApplicationEngine> m_engine;
     QQuickWindow *m_window = nullptr;
 };
