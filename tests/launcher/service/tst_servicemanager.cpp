@@ -204,8 +204,9 @@ private slots:
         rig.server.setAnswer(HttpResponder::status(serverAnswers ? 200 : 404));
         const QString tool = rig.platform.launchctl = fakeLaunchctl(rig.home(), exitCode);
         ServiceManager &m = rig.manager();
-        if (blankId)
-            m.setIdProgram(writeScript(rig.home() + QStringLiteral("/id"), "printf ' \\n\\t \\n'\n"));
+        const QString id = rig.home() + QStringLiteral("/id");
+        if (blankId) // each command asks for it, each of Restart's two as well
+            m.setIdProgram(writeScript(id, "echo >> \"$0.calls\"\nprintf ' \\n\\t \\n'\n"));
         const auto normal = m.timing().pollingInterval;
         const auto quick = m.timing().quickPollingInterval;
         const auto seen = [&] {
@@ -239,6 +240,8 @@ private slots:
         QCOMPARE(seen(), published);
         QCOMPARE(checks.size(), operation == u"restart" ? 0 : 1);
         QCOMPARE(callsOf(tool), calls); // (the arguments of each call are the client's matter)
+        if (operation == u"restart")
+            QCOMPARE(readFile(id + QStringLiteral(".calls")).size(), blankId ? 2 : 0);
         QCOMPARE(m.pollingTimerInterval(), quickAfter ? quick : normal);
         m.stopPolling();
     }
