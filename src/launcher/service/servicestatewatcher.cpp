@@ -16,7 +16,7 @@ namespace {
 constexpr std::chrono::milliseconds settleTime{15};
 // At most four changes a second, however fast the job changes.
 constexpr std::chrono::milliseconds minimumGap{250};
-// How soon a folder that appeared or was replaced is watched.
+// How soon a folder that appeared or was replaced is watched where its own folder cannot be.
 constexpr std::chrono::milliseconds rearmInterval{2000};
 // A state file is a few hundred bytes.
 constexpr qint64 stateFileLimit = 64 * 1024;
@@ -35,13 +35,17 @@ ServiceStateWatcher::ServiceStateWatcher(QString stateFile, QObject *parent)
     m_rearm->setInterval(rearmInterval);
     connect(m_settle, &QTimer::timeout, this, &ServiceStateWatcher::settled);
     connect(m_rearm, &QTimer::timeout, this, &ServiceStateWatcher::rearm);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
+        // The folder's own folder tells when the folder comes, goes or is replaced.
+        if (path != m_folder)
+            return rearm();
         if (!m_settle->isActive())
             m_settle->start(settleTime);
     });
     m_content = readSmallFile(m_file, stateFileLimit);
     m_sinceChange.start();
     rearm();
+    m_unreported = false; // nothing can have been missed yet
     m_rearm->start();
 }
 
@@ -57,28 +61,36 @@ std::optional<std::pair<quint64, quint64>> ServiceStateWatcher::folderIdentity()
 }
 
 void ServiceStateWatcher::rearm() {
+    const QString parent = QFileInfo(m_folder).path();
+    if (!m_watcher->directories().contains(parent))
+        m_watcher->addPath(parent);
     const auto identity = folderIdentity();
     if (identity == m_watched && (!identity || m_watcher->directories().contains(m_folder)))
         return;
-    // Gone, back, or another folder now: the watch follows the path, and what is there now may
-    // differ from what was reported.
-    if (!m_watcher->directories().isEmpty())
-        m_watcher->removePaths(m_watcher->directories());
+    // Gone, back, or another folder now: the watch follows the path, and while it was not on the
+    // folder a change may have come and gone unseen.
+    if (m_watcher->directories().contains(m_folder))
+        m_watcher->removePath(m_folder);
     m_watched = identity && m_watcher->addPath(m_folder) ? identity : std::nullopt;
+    m_unreported = true;
     if (!m_settle->isActive())
         m_settle->start(settleTime);
 }
 
 void ServiceStateWatcher::settled() {
-    const std::optional<QByteArray> content = readSmallFile(m_file, stateFileLimit);
-    if (content == m_content)
+    // Every change seen counts, also one undone before a change held back could be reported.
+    if (std::optional<QByteArray> content = readSmallFile(m_file, stateFileLimit); content != m_content) {
+        m_content = std::move(content);
+        m_unreported = true;
+    }
+    if (!m_unreported)
         return;
     const auto since = std::chrono::milliseconds(m_sinceChange.elapsed());
     if (since < minimumGap) {
         m_settle->start(minimumGap - since);
         return;
     }
-    m_content = content;
+    m_unreported = false;
     m_sinceChange.restart();
     emit changed();
 }

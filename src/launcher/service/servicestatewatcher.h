@@ -17,8 +17,8 @@ namespace vistrel {
 //
 // The file's folder is watched, and only a change of the file's content counts: other files
 // there never do. Bursts are folded into one change and changes come at most a few times a
-// second. A folder that goes away, comes back or is replaced (by a link to another folder, say)
-// is watched again within a rearm interval.
+// second. A folder that comes, goes or is replaced (by a link to another folder, say) is watched
+// again as soon as its own folder shows it (else within a rearm interval), and counts as a change.
 class ServiceStateWatcher : public QObject {
     Q_OBJECT
 
@@ -43,7 +43,8 @@ private:
     QTimer *m_settle = nullptr;
     QTimer *m_rearm = nullptr;
     std::optional<std::pair<quint64, quint64>> m_watched; // the folder the watch is on
-    std::optional<QByteArray> m_content;                  // the file as last reported
+    std::optional<QByteArray> m_content;                  // the file as last read
+    bool m_unreported = false;                            // a change (or a gap in the watch) to report
     QElapsedTimer m_sinceChange;
 };
 
