@@ -385,12 +385,12 @@ bool benchSteady(int seconds) {
 // What the launcher's models need of the system, for a home folder of our choosing.
 class BenchPlatform : public Platform {
 public:
-    BenchPlatform(QString home, QString stateFolder)
+    BenchPlatform(QString home, QString stateFile)
         : m_home(std::move(home))
-        , m_stateFolder(std::move(stateFolder)) {}
+        , m_stateFile(std::move(stateFile)) {}
     QString homeDirectory() const override { return m_home; }
     QString launchctlPath() const override { return QStringLiteral(VISTREL_BENCH_LAUNCHCTL); }
-    QString serviceStateFolder() const override { return m_stateFolder; }
+    QString serviceStateFile() const override { return m_stateFile; }
     bool openUrl(const QUrl &) override { return false; }
     bool openApplication(const QString &) override { return false; }
     int captureAuthorization(CaptureKind) const override { return capture::authorized; }
@@ -402,7 +402,7 @@ public:
 
 private:
     QString m_home;
-    QString m_stateFolder;
+    QString m_stateFile;
 };
 
 bool launchctl(const Sandbox &sandbox, const QString &command) {
@@ -448,7 +448,8 @@ bool benchStatusChange(int samples) {
     qputenv("XDG_RUNTIME_DIR", sandbox.runtime.toLocal8Bit());
 
     // As the launcher runs on Linux: polling, and the stand-in's runtime folder watched.
-    BenchPlatform platform(sandbox.home, sandbox.runtime + QStringLiteral("/vistrel-launchctl"));
+    BenchPlatform platform(sandbox.home,
+                           sandbox.runtime + QStringLiteral("/vistrel-launchctl/job-com.qelvo.vistrel.json"));
     LauncherLocalizationManager localization(platform);
     ServiceManager manager(platform, localization);
     QElapsedTimer clock;

@@ -12,8 +12,10 @@
 #include <csignal>
 #include <thread>
 
-#include <sys/prctl.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace vistrel {
 
@@ -88,10 +90,13 @@ QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments, Ch
         process.setWorkingDirectory(workingDirectory);
     const pid_t parent = ::getpid();
     process.setChildProcessModifier([parent] {
-        // A group of its own, so that ending it reaches what a shell started too; and death with us,
-        // also when we are killed outright.
+        // A group of its own, so that ending it reaches what a shell started too.
         ::setpgid(0, 0);
+#ifdef Q_OS_LINUX
+        // And death with us, also when we are killed outright (elsewhere ending with the program
+        // on quitting has to do).
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
         if (::getppid() != parent)
             ::_exit(127);
     });

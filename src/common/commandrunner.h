@@ -39,7 +39,7 @@ struct ProcessResult {
 // while the child runs, so a child that writes much never blocks. The child leads a process group
 // of its own: when it outlives timeout, the whole group gets SIGTERM and, after terminationGrace,
 // SIGKILL. Children never outlive this program: the group ends when the application quits, and
-// the child gets SIGKILL should this program die without quitting.
+// on Linux the child gets SIGKILL should this program die without quitting.
 QCoro::Task<ProcessResult> runProcess(QString program, QStringList arguments,
                                       ChildOutput output = ChildOutput::CaptureMerged, QString workingDirectory = {},
                                       std::chrono::milliseconds timeout = defaultCommandTimeout);

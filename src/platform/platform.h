@@ -27,9 +27,9 @@ public:
     virtual QString homeDirectory() const = 0;
     // Absolute path of the service manager's command-line tool.
     virtual QString launchctlPath() const = 0;
-    // A folder whose entries change whenever the service manager's jobs change state; empty where
-    // the service manager shows no such thing (then polling alone follows the server).
-    virtual QString serviceStateFolder() const { return {}; }
+    // A file the service manager rewrites whenever our job changes state; empty where it shows no
+    // such thing (then polling alone follows the server).
+    virtual QString serviceStateFile() const { return {}; }
     // Hands a URL to the desktop (browser, settings). False when nothing took it.
     virtual bool openUrl(const QUrl &url) = 0;
     // Starts the application bundle with this identifier from ~/Applications or /Applications.

@@ -2,6 +2,7 @@
 
 #include "common/bundleinfo.h"
 #include "common/diagnostics.h"
+#include "common/paths.h"
 #include "common/plist.h"
 #include "desktopentries.h"
 
@@ -45,15 +46,17 @@ QString SystemPlatform::launchctlPath() const {
 #endif
 }
 
-QString SystemPlatform::serviceStateFolder() const {
+QString SystemPlatform::serviceStateFile() const {
 #ifdef Q_OS_MACOS
     return {};
 #else
-    // The stand-in's domain: one state file per loaded job, rewritten at every change.
+    // The stand-in's domain holds one state file per loaded job, rewritten at every change and
+    // named after the label (ours needs no escaping).
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime))
-        return QDir::cleanPath(runtime) + QStringLiteral("/vistrel-launchctl");
-    return QDir::tempPath() + QStringLiteral("/vistrel-launchctl-%1").arg(::getuid());
+    const QString folder = !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
+                               ? QDir::cleanPath(runtime) + QStringLiteral("/vistrel-launchctl")
+                               : QDir::tempPath() + QStringLiteral("/vistrel-launchctl-%1").arg(::getuid());
+    return folder + QStringLiteral("/job-") + QString::fromUtf16(paths::launchAgentLabel) + QStringLiteral(".json");
 #endif
 }
 

@@ -14,7 +14,7 @@ public:
 
     QString homeDirectory() const override;
     QString launchctlPath() const override;
-    QString serviceStateFolder() const override;
+    QString serviceStateFile() const override;
     bool openUrl(const QUrl &url) override;
     bool openApplication(const QString &bundleIdentifier) override;
     int captureAuthorization(CaptureKind kind) const override;

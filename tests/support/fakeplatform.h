@@ -12,7 +12,7 @@ class FakePlatform : public Platform {
 public:
     QString home;
     QString launchctl;
-    QString stateFolder;
+    QString stateFile;
     QStringList languages{QStringLiteral("en-US")};
     int videoAuthorization = capture::notDetermined;
     int audioAuthorization = capture::notDetermined;
@@ -27,7 +27,7 @@ public:
 
     QString homeDirectory() const override { return home; }
     QString launchctlPath() const override { return launchctl; }
-    QString serviceStateFolder() const override { return stateFolder; }
+    QString serviceStateFile() const override { return stateFile; }
     bool openUrl(const QUrl &url) override {
         openedUrls.append(url);
         return openUrlSucceeds;

@@ -17,6 +17,7 @@ struct Pictures {
     QString folder;
     const StringTable &keys;
     QStringList findings;
+    QStringList cutOnPurpose; // object names of texts that are cut to fit by design
 };
 
 } // namespace vistrel::test

@@ -1,13 +1,12 @@
 #include "demohttp.h"
 
+#include "common/terminationsignals.h"
+
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
+#include <csignal>
 
 #include <memory>
 
@@ -63,14 +62,6 @@ bool isToken(const QByteArray &text) {
             return false;
     }
     return true;
-}
-
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    // Nothing to do when the pipe is full: a quit is already pending.
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
 
 } // namespace
@@ -187,21 +178,7 @@ void serveOneRequest(QTcpSocket *socket, std::function<void(QTcpSocket *, const 
 
 void quitOnTerminationSignals() {
     ::signal(SIGPIPE, SIG_IGN);
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-        char bytes[16];
-        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
-        }
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    handleTerminationSignals([](int) { QCoreApplication::quit(); });
 }
 
 void printLine(FILE *stream, const QString &line) {

@@ -1,10 +1,14 @@
 #include "jobspec.h"
 
 #include "common/plist.h"
+#include "common/smallfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QVariantMap>
+
+#include <sys/stat.h>
 
 namespace launchctl {
 
@@ -14,20 +18,16 @@ namespace {
 constexpr qint64 maxSeconds = 24 * 3600;
 
 std::optional<QVariantMap> readTopDictionary(const QString &path, QString *reason) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = QStringLiteral("Could not read %1: %2").arg(path, file.errorString());
+    // Without blocking: a FIFO or a device in the plist's place is refused, not waited on.
+    QString why;
+    const std::optional<QByteArray> bytes = vistrel::readSmallFile(path, vistrel::maxPlistBytes, &why);
+    if (!bytes) {
+        *reason = QStringLiteral("The property list %1 %2").arg(path, why);
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(vistrel::maxPlistBytes + 1); // past the limit is refused unread
-    if (file.error() != QFileDevice::NoError) {
-        *reason = QStringLiteral("Could not read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    QString parseError;
-    const auto value = vistrel::parsePlist(bytes, &parseError);
+    const auto value = vistrel::parsePlist(*bytes, &why);
     if (!value) {
-        *reason = QStringLiteral("Malformed property list %1: %2").arg(path, parseError);
+        *reason = QStringLiteral("Malformed property list %1: %2").arg(path, why);
         return std::nullopt;
     }
     if (value->typeId() != QMetaType::QVariantMap) {
@@ -132,6 +132,23 @@ std::optional<JobSpec> loadJobSpec(const QString &givenPath, QString *reason) {
         if (!isString(v))
             return fail(QString::fromLatin1(key), "a string");
         *target = v.toString();
+    }
+
+    // A log is appended to: a FIFO there would hold the job before it runs, a folder cannot be
+    // written. A device (/dev/null) is fine; a path that does not exist yet is created.
+    const std::pair<const char *, QString> logs[] = {{"StandardOutPath", job.standardOutPath},
+                                                     {"StandardErrorPath", job.standardErrorPath}};
+    for (const auto &[key, log] : logs) {
+        if (log.isEmpty())
+            continue;
+        const QString resolved =
+            QDir(job.workingDirectory.isEmpty() ? QStringLiteral("/") : job.workingDirectory).absoluteFilePath(log);
+        struct stat st {};
+        if (::stat(QFile::encodeName(resolved).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode)) {
+            *reason = QStringLiteral("%1 in %2 names %3, which is not a regular file")
+                          .arg(QString::fromLatin1(key), path, resolved);
+            return std::nullopt;
+        }
     }
 
     const QVariant runAtLoad = dict.value(QStringLiteral("RunAtLoad"));

@@ -75,7 +75,8 @@ Launch prepareLaunch(const JobSpec &job) {
 }
 
 // Opens a log for appending onto fd, creating it (and missing folders) as launchd would create
-// the file; /dev/null when there is no path or it cannot be opened.
+// the file; /dev/null when there is no path or it cannot be opened. Never waits: a FIFO nobody
+// reads counts as a log that cannot be opened.
 void openLog(const std::string &path, int fd) {
     int opened = -1;
     if (!path.empty()) {
@@ -83,7 +84,9 @@ void openLog(const std::string &path, int fd) {
         const auto parent = std::filesystem::path(path).parent_path();
         if (!parent.empty())
             std::filesystem::create_directories(parent, ec);
-        opened = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        opened = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY, 0644);
+        if (opened >= 0)
+            ::fcntl(opened, F_SETFL, ::fcntl(opened, F_GETFL) & ~O_NONBLOCK);
     }
     if (opened < 0)
         opened = ::open("/dev/null", O_WRONLY);
@@ -109,6 +112,9 @@ void openLog(const std::string &path, int fd) {
     int cwdError = 0;
     if (!l.workingDirectory.empty() && ::chdir(l.workingDirectory.c_str()) != 0)
         cwdError = errno;
+    // Nothing of the supervisor's stays open in the job, its end of the caller's ready pipe least
+    // of all: the caller waits for that to close.
+    closeDescriptorsFrom(3);
     // After the chdir, so relative log paths are relative to the working directory.
     const int in = ::open("/dev/null", O_RDONLY);
     if (in > 0) {
@@ -120,7 +126,6 @@ void openLog(const std::string &path, int fd) {
     if (cwdError != 0)
         ::dprintf(2, "launchctl: %s: could not change to the working directory %s: %s\n", l.label.c_str(),
                   l.workingDirectory.c_str(), std::strerror(cwdError));
-    closeDescriptorsFrom(3);
 
     std::vector<char *> argv;
     for (const auto &a : l.arguments)
@@ -421,9 +426,10 @@ bool startSupervisor(const JobSpec &job, const Domain &domain, QString *reason) 
     ::close(ready[1]);
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
+    // One line answers; nothing after it is waited for.
     QByteArray answer;
     char buffer[512];
-    for (;;) {
+    while (!answer.contains('\n')) {
         const ssize_t n = ::read(ready[0], buffer, sizeof buffer);
         if (n > 0)
             answer.append(buffer, n);

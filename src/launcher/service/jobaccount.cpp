@@ -3,12 +3,14 @@
 #include "common/commandrunner.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
+#include "common/regularfile.h"
+#include "common/smallfile.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "platform/platform.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStringDecoder>
 #include <QUrl>
 
 namespace vistrel {
@@ -16,7 +18,10 @@ namespace vistrel {
 namespace {
 constexpr qint64 restartWindowMs = 60 * 1000;
 constexpr int logLines = 5;
-constexpr qint64 logTailBytes = 16 * 1024;
+constexpr qint64 logBlockBytes = 16 * 1024;
+constexpr qint64 logScanBytes = 1024 * 1024; // how far back a line's start is looked for
+constexpr qint64 logLineBytes = 1024;        // what is read of one line
+constexpr qsizetype logLineChars = 300;      // what is kept of it; the window elides it further
 constexpr std::chrono::milliseconds printTimeout{5000};
 } // namespace
 
@@ -50,8 +55,8 @@ void JobAccount::followCheck(bool answered) {
 }
 
 void JobAccount::clear() {
+    // The runs seen stay: a server that answers between its restarts still keeps restarting.
     ++m_generation;
-    m_seen.clear();
     if (!hasExitReason() && m_logTail.isEmpty())
         return;
     m_reason = {};
@@ -126,23 +131,52 @@ void JobAccount::showLogs() {
 }
 
 QStringList JobAccount::lastLines(const QString &path, int count) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    RegularFile file;
+    if (!file.open(path))
         return {};
-    // Only the end is read: the log of a crashing server grows without bound.
-    const qint64 start = std::max<qint64>(file.size() - logTailBytes, 0);
-    if (!file.seek(start))
-        return {};
-    QList<QByteArray> lines = file.read(logTailBytes).split('\n');
-    if (start > 0 && !lines.isEmpty())
-        lines.removeFirst(); // cut in the middle
-    QStringList tail;
-    for (auto line = lines.crbegin(); line != lines.crend() && tail.size() < count; ++line) {
-        const QString text = QString::fromUtf8(*line).trimmed();
-        if (!text.isEmpty())
-            tail.prepend(text);
+    // Read backwards block by block, as far as the lines need and no further than a bound: the log
+    // of a crashing server grows without bound, and one line of it may too.
+    const qint64 floor = std::max<qint64>(file.size() - logScanBytes, 0);
+    QStringList newestFirst;
+    auto take = [&](qint64 start, qint64 end, bool cutAtStart) {
+        // A stateful decoder keeps back a character cut at the end instead of showing U+FFFD.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString line = utf8(file.read(start, std::min(end - start, logLineBytes)).value_or(QByteArray()));
+        line = printableExcerpt(line, logLineChars).trimmed();
+        if (line.isEmpty())
+            return;
+        if (cutAtStart)
+            line.prepend(u'\u2026');
+        if (end - start > logLineBytes && !line.endsWith(u'\u2026'))
+            line.append(u'\u2026');
+        newestFirst.append(line);
+    };
+    qint64 lineEnd = file.size();
+    qint64 pos = file.size();
+    while (newestFirst.size() < count && pos > floor) {
+        const qint64 from = std::max(pos - logBlockBytes, floor);
+        const std::optional<QByteArray> block = file.read(from, pos - from);
+        if (!block || block->size() != pos - from)
+            return {};
+        for (qsizetype i = block->size() - 1; i >= 0 && newestFirst.size() < count; --i) {
+            if (block->at(i) == '\n') {
+                take(from + i + 1, lineEnd, false);
+                lineEnd = from + i;
+            }
+        }
+        pos = from;
     }
-    return tail;
+    if (newestFirst.size() < count && lineEnd > floor) {
+        // The oldest line read: complete at the file's start, else cut where the reading stopped
+        // (past any partial character there).
+        qint64 start = floor;
+        const QByteArray head = file.read(floor, 4).value_or(QByteArray());
+        for (qsizetype i = 0; floor > 0 && i < head.size() && (uchar(head[i]) & 0xC0) == 0x80; ++i)
+            ++start;
+        take(start, lineEnd, floor > 0);
+    }
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    return newestFirst;
 }
 
 } // namespace vistrel

@@ -45,7 +45,10 @@ public:
     // The server's error log with the desktop's default application, or its folder when missing.
     Q_INVOKABLE void showLogs();
 
-    // Up to count non-empty lines from the end of a text file, trimmed; nothing when unreadable.
+    // Up to count lines from the end of a text file, oldest first, each fit for one row (see
+    // printableExcerpt), trimmed and cut to a few hundred characters; lines of only white space
+    // are passed over. A line whose start lies too far back shows as its end, cut. Nothing for a
+    // file that cannot be read or is not a regular file; the caller never waits on one.
     static QStringList lastLines(const QString &path, int count);
 
 signals:
@@ -62,7 +65,8 @@ private:
     std::optional<QString> m_uid;
     ExitReason m_reason;
     QStringList m_logTail;
-    // When each runs count was seen, oldest first, for the restarts of the last minute.
+    // When each runs count was seen, oldest first, for the restarts of the last minute; kept while
+    // the server answers, dropped when the job is loaded afresh or no longer.
     QList<std::pair<qint64, int>> m_seen;
     QElapsedTimer m_clock;
     quint64 m_generation = 0; // a clear() outdates reads under way

@@ -39,7 +39,7 @@ ServiceManager::ServiceManager(Platform &platform, LauncherLocalizationManager &
     connect(&m_localization, &LauncherLocalizationManager::currentLanguageChanged, this,
             &ServiceManager::statusTextsChanged);
     // Where the platform shows the service manager's changes, they count as a polling tick at once.
-    auto *watcher = new ServiceStateWatcher(platform.serviceStateFolder(), this);
+    auto *watcher = new ServiceStateWatcher(platform.serviceStateFile(), this);
     connect(watcher, &ServiceStateWatcher::changed, this, [this] {
         if (m_pollingTimer.isActive())
             pollingTick();
@@ -236,20 +236,29 @@ QCoro::Task<void> ServiceManager::runLaunchctl(QString command, bool ignoreError
         self->report(outcome, command, ignoreErrors);
 }
 
+void ServiceManager::endOperation() {
+    if (--m_operationsUnderWay == 0)
+        emit operationsFinished();
+}
+
 QCoro::Task<void> ServiceManager::startService() {
     QPointer<ServiceManager> self(this);
-    const QString command = QStringLiteral("bootstrap");
-    co_await runLaunchctl(command, false);
-    if (self)
-        self->refreshStatus();
+    beginOperation();
+    co_await runLaunchctl(QStringLiteral("bootstrap"), false);
+    if (!self)
+        co_return;
+    self->endOperation();
+    self->refreshStatus();
 }
 
 QCoro::Task<void> ServiceManager::stopService() {
     QPointer<ServiceManager> self(this);
     const QString command = QStringLiteral("bootout");
+    beginOperation();
     const LaunchctlOutcome outcome = co_await launchctl(launchAgent(), m_idProgram, command);
     if (!self)
         co_return;
+    self->endOperation();
     co_await self->refreshStatusAsync();
     // A stop ends: a server that still answers after the command means it failed, and the user
     // gets the error with Retry instead of "Stopping" for good. The timer is left as it is.
@@ -267,17 +276,16 @@ QCoro::Task<void> ServiceManager::restartService() {
     const QString idProgram = m_idProgram;
     const std::chrono::milliseconds gap = m_timing.restartGap;
     const QString bootstrap = QStringLiteral("bootstrap");
-    ++m_restartsUnderWay;
-
-    const std::optional<QString> uid = co_await currentUserID(idProgram);
-    LaunchctlOutcome outcome{LaunchctlOutcome::Kind::NoUserId, {}, 0};
-    if (uid)
-        outcome = outcomeOf(co_await agent.restart(*uid, gap));
+    beginOperation();
+    // Each command asks for the user id, as Start and Stop do; the bootout's errors are ignored.
+    if (const std::optional<QString> uid = co_await currentUserID(idProgram))
+        co_await agent.bootout(*uid, agent.reachableTarget());
+    co_await pauseFor(gap);
+    const LaunchctlOutcome outcome = co_await launchctl(agent, idProgram, bootstrap);
     if (!self)
         co_return;
     self->report(outcome, bootstrap, false);
-    if (--self->m_restartsUnderWay == 0)
-        emit self->restartsFinished();
+    self->endOperation();
 }
 
 void ServiceManager::beginTransition(const ServiceStatus &state, ServiceOperation operation) {

@@ -70,9 +70,9 @@ public:
     const QString &tarvikInstallPath() const { return m_installPath; }
     const QString &tarvikPlistPath() const { return m_plistPath; }
     const Timing &timing() const { return m_timing; }
-    // Restarts whose bootstrap has not run yet: the program lets them finish before it ends, so
-    // that a service that was loaded stays loaded.
-    int restartsUnderWay() const { return m_restartsUnderWay; }
+    // Start, Stop and Restart whose service-manager commands have not all run yet: the program
+    // lets them finish before it ends, so that each started operation runs to its end.
+    int operationsUnderWay() const { return m_operationsUnderWay; }
     // The port from the port file, read afresh: 8090 when it is missing, not a small regular
     // file, not UTF-8, not a signed 64-bit decimal after trimming, or outside 1-65535.
     qint64 currentPort() const;
@@ -100,8 +100,8 @@ signals:
     void statusTextsChanged();
     void isPollingActiveChanged();
     void lastStatusCheckChanged();
-    // No restart is under way any more (see restartsUnderWay).
-    void restartsFinished();
+    // No operation is under way any more (see operationsUnderWay).
+    void operationsFinished();
 
 private:
     friend class ::ServiceManagerTest;
@@ -134,6 +134,8 @@ private:
     void applyRefreshResult(bool running, qint64 port);
     void pollingTick();
     void setPollingActive(bool active);
+    void beginOperation() { ++m_operationsUnderWay; }
+    void endOperation();
     void markCheckStarted();
 
     Platform &m_platform;
@@ -149,7 +151,7 @@ private:
     QDateTime m_lastStatusCheck;
     QTimer m_pollingTimer;
     JobAccount *m_jobAccount = nullptr;
-    int m_restartsUnderWay = 0;
+    int m_operationsUnderWay = 0;
 };
 
 } // namespace vistrel

@@ -42,14 +42,13 @@ int main(int argc, char *argv[]) {
     QQuickWindow *window = vistrel::loadLauncherWindow(engine, controller);
     if (!window)
         return 1;
-    QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window] {
+    vistrel::ShutdownGuard shutdown(serviceManager);
+    QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window, &shutdown] {
+        shutdown.cancelPendingQuit();
         window->showNormal();
         window->raise();
         window->requestActivate();
     });
     vistrel::AppDelegate::finishedLaunching(engine.rootObjects());
-    vistrel::ShutdownGuard shutdown(serviceManager);
-    const int status = app.exec();
-    shutdown.settle();
-    return status;
+    return app.exec();
 }

@@ -172,15 +172,25 @@ private slots:
             "\\targuments = {\\n\\t\\t/s\\n\\t\\tlast exit code = 9\\n\\t}\\n\\n\\tdomain = gui/501 [100005]\\n"
             "\\tminimum runtime = 10\\n\\truns = 5\\n\\tlast exit code = 3\\n\\n\\tspawn type = daemon (3)\\n}\\n'\n");
         const QString log = paths::serverErrorLog(rig.home());
-        QVERIFY(writeFile(log, "first\nsecond\n  <b>Database</b> locked  \n\nthird\nfourth\nfifth\n\n"));
+        // Markup, terminal colours, a line separator, a bidirectional override, a line too long for the card.
+        QVERIFY(writeFile(log, "first\nsecond\n  <b>Database</b> locked  \n\nthird\n\x1b[31mfourth\x1b[0m\u2028end\n"
+                               "fifth \u202Eright to left\n" +
+                                   QByteArray("newest ").repeated(60) + "\n\n"));
         QVERIFY(rig.load());
         QTRY_VERIFY(rig.isShown("exitReasonLabel"));
         QCOMPARE(rig.manager->statusName(), u"stopped"_qs);
         QCOMPARE(rig.text("exitReasonLabel"), reason);
-        QCOMPARE(rig.text("errorLogTail"), u"second\n<b>Database</b> locked\nthird\nfourth\nfifth"_qs);
-        QCOMPARE(rig.item("errorLogTail")->property("lineCount").toInt(), 5); // markup stays text
+        // One row a line, the newest last, each cut to the card.
+        QStringList rows;
+        for (const QQuickItem *row : rig.item("errorLogTail")->childItems()) {
+            if (row->objectName() == u"errorLogLine" && row->property("lineCount").toInt() == 1)
+                rows.append(row->property("text").toString().left(14) + u'|' + row->property("truncated").toString());
+        }
+        QCOMPARE(rows.join(u", "), u"<b>Database</b|false, third|false, fourth end|false, fifth right to|false, "
+                                   "newest newest |true"_qs);
         QVERIFY(rig.isShown("showLogsButton"));
         Pictures pictures = launcherPictures(folder);
+        pictures.cutOnPurpose = QStringList{u"errorLogLine"_qs};
         // Like the permissions panel, the reason and log lines make the fixed-size content scroll; the
         // status, the reason and Start stay in view.
         pictures.take(rig.window(), u"main-exit-reason"_qs, true);

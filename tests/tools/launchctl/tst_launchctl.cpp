@@ -27,10 +27,10 @@ struct Result {
     QStringList errLines;
 };
 
-Result launchctl(const QStringList &arguments, const QString &program = launchctlTool()) {
+Result launchctl(const QStringList &arguments, const QString &program = launchctlTool(), int waitMs = 60000) {
     QProcess process;
     process.start(program, arguments);
-    const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    const bool ended = process.waitForFinished(waitMs) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts)};
 }
@@ -208,6 +208,42 @@ private slots:
         QCOMPARE(jobFiles(), QStringList());
 
         QVERIFY(reasonOf(bootout(path), bootoutFailed).contains(label));
+    }
+
+    // Refused at once, saying why: what the reference reader refuses or reads as another type than
+    // the key needs, and files in the way that would block.
+    void refusedAgents_data() {
+        QTest::addColumn<QString>("arguments"); // inside ProgramArguments, after /bin/sleep 60
+        QTest::addColumn<QString>("extra");     // FIFO: a FIFO's path; "FIFO" alone: the plist is a FIFO
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("program from an entity") << u"&p;"_s << QString() << u"entity declarations"_s;
+        QTest::newRow("date as an argument")
+            << u"</string><date>2020-01-01T00:00:00Z</date><string>"_s << QString() << u"is not an array of strings"_s;
+        QTest::newRow("data as an argument")
+            << u"</string><data>YWJj</data><string>"_s << QString() << u"is not an array of strings"_s;
+        QTest::newRow("FIFO as the error log")
+            << QString() << runAtLoad + entry(u"StandardErrorPath"_s, u"FIFO"_s) << u"which is not a regular file"_s;
+        QTest::newRow("FIFO as the plist") << QString() << u"FIFO"_s << u"not a regular file"_s;
+    }
+    void refusedAgents() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, extra);
+        QFETCH(QString, reason);
+        const QString fifo = home() + u"/fifo"_s;
+        const QString path = home() + u"/refused.plist"_s;
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString prolog = arguments.contains(u'&') ? u"<!DOCTYPE plist [<!ENTITY p \"/bin/true\">]>"_s : QString();
+        const QByteArray text =
+            (u"<?xml version=\"1.0\"?>"_s + prolog + u"<plist><dict>"_s + entry(u"Label"_s, u"x.y"_s) +
+             u"<key>ProgramArguments</key><array><string>/bin/sleep</string><string>60"_s + arguments +
+             u"</string></array>"_s + QString(extra).replace(u"FIFO"_s, fifo) + u"</dict></plist>"_s)
+                .toUtf8();
+        QVERIFY(extra == u"FIFO" ? QFile::link(fifo, path) : writeFile(path, text));
+        m_labels.append(u"x.y"_s);
+        // A blocking open would hold the command until the wait gives up.
+        const Result r = launchctl({u"bootstrap"_s, domain, path}, launchctlTool(), 10000);
+        QVERIFY2(reasonOf(r, bootstrapFailed).contains(reason), qPrintable(r.errLines.join(u'\n')));
+        QCOMPARE(jobFiles(), QStringList());
     }
 
     void jobSeesItsEnvironmentFolderAndLogs() {

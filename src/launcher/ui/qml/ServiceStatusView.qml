@@ -69,7 +69,7 @@ Rectangle {
             wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter
         }
-    
+
         TextLabel {
             objectName: "exitReasonLabel"
             Layout.alignment: Qt.AlignHCenter
@@ -83,19 +83,30 @@ Rectangle {
             horizontalAlignment: Text.AlignHCenter
         }
 
-        // The server's own words, as plain text: a log line is never markup.
-        TextLabel {
+        // The server's own words, one row per line and as plain text (a log line is never markup),
+        // each cut to the card: the newest line is always the last row.
+        Column {
+            id: logTail
             objectName: "errorLogTail"
             Layout.fillWidth: true
             visible: card.jobAccount.hasExitReason && card.jobAccount.errorLogTail.length > 0
-            text: card.jobAccount.errorLogTail.join("\n")
-            textFormat: Text.PlainText
-            font.family: card.monoFontFamily
-            font.pixelSize: Theme.caption2
-            lineHeight: 0.95
-            color: Theme.secondaryLabel
-            elide: Text.ElideRight
-            maximumLineCount: 5
+
+            Repeater {
+                model: card.jobAccount.errorLogTail
+                TextLabel {
+                    objectName: "errorLogLine"
+                    width: logTail.width
+                    text: modelData
+                    textFormat: Text.PlainText
+                    font.family: card.monoFontFamily
+                    font.pixelSize: Theme.caption2
+                    color: Theme.secondaryLabel
+                    wrapMode: Text.NoWrap
+                    maximumLineCount: 1
+                    elide: Text.ElideRight
+                    horizontalAlignment: Text.AlignLeft
+                }
+            }
         }
     }
 }
