@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <utility>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +14,10 @@ namespace vistrel {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+std::function<void(int)> &terminationHandler() {
+    static std::function<void(int)> handler;
+    return handler;
+}
 
 void onSignal(int signal) {
     const unsigned char byte = static_cast<unsigned char>(signal);
@@ -28,7 +33,11 @@ void quitOnTerminationSignals() {
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         unsigned char byte = 0;
-        if (::read(signalPipe[0], &byte, 1) == 1)
+        if (::read(signalPipe[0], &byte, 1) != 1)
+            return;
+        if (const std::function<void(int)> handler = std::exchange(terminationHandler(), nullptr))
+            handler(byte);
+        else
             QCoreApplication::exit(128 + byte);
     });
     struct sigaction action = {};
@@ -37,6 +46,10 @@ void quitOnTerminationSignals() {
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(signal, &action, nullptr);
+}
+
+void setTerminationHandler(std::function<void(int signal)> handler) {
+    terminationHandler() = std::move(handler);
 }
 
 } // namespace vistrel
