@@ -1,9 +1,11 @@
 #include "downloadprogressdelegate.h"
 
 #include "common/error.h"
+#include "common/smallfile.h"
 #include "common/textformat.h"
 
 #include <QCoro/QCoroNetworkReply>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -156,6 +158,24 @@ Error DownloadProgressDelegate::stalledError(const QUrl &url, std::chrono::milli
                      .arg(double(limit.count()) / 1000.0));
 }
 
+std::optional<QByteArray> DownloadProgressDelegate::announcedSha256(const QByteArray &reprDigest,
+                                                                    const QByteArray &digest) {
+    for (const bool structured : {true, false}) {
+        for (const QByteArray &member : (structured ? reprDigest : digest).split(',')) {
+            const qsizetype equals = member.indexOf('=');
+            if (equals < 0 || member.left(equals).trimmed().toLower() != "sha-256")
+                continue;
+            const QByteArray value = member.mid(equals + 1).trimmed();
+            if (!structured)
+                return value;
+            // A byte sequence of a structured field: the base64 between two colons.
+            const bool framed = value.size() >= 2 && value.startsWith(':') && value.endsWith(':');
+            return framed ? value.mid(1, value.size() - 2) : QByteArray();
+        }
+    }
+    return std::nullopt;
+}
+
 DownloadProgressDelegate::DownloadProgressDelegate(ProgressCallback progressCallback, QObject *parent)
     : QObject(parent)
     , m_progressCallback(std::move(progressCallback)) {}
@@ -188,6 +208,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
 
     std::optional<int> badStatus;
     std::optional<Error> writeError;
+    QCryptographicHash sha256(QCryptographicHash::Sha256);
     qint64 written = 0;
     qint64 lastReceived = 0;
     qint64 lastTotal = -1;
@@ -224,6 +245,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
             reply->abort();
             return;
         }
+        sha256.addData(chunk);
         written += chunk.size();
     });
     connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
@@ -245,6 +267,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
         // Whatever is still buffered when finished arrives belongs to the file too.
         const QByteArray rest = reply->readAll();
         writeError = writeAll(file, rest);
+        sha256.addData(rest);
         written += rest.size();
     }
     if (writeError)
@@ -260,6 +283,15 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
     if (lastTotal > 0 && lastReceived < lastTotal)
         throw Error(QStringLiteral("NetworkError"), QNetworkReply::RemoteHostClosedError,
                     QStringLiteral("The download ended after %1 of %2 bytes").arg(lastReceived).arg(lastTotal));
+    // A package known to be bad goes with the partial file guard.
+    const std::optional<QByteArray> announced =
+        announcedSha256(reply->rawHeader("Repr-Digest"), reply->rawHeader("Digest"));
+    const QByteArray received = sha256.result().toBase64();
+    if (announced && *announced != received)
+        throw Error(QStringLiteral("DownloadError"), failedCheckCode,
+                    QStringLiteral("The package does not match the digest its server announced: sha-256 %1 was "
+                                   "announced, the download has %2.")
+                        .arg(printableExcerpt(QString::fromLatin1(*announced)), QString::fromLatin1(received)));
     file.close();
     if (file.error() != QFileDevice::NoError)
         throw fileError(file);

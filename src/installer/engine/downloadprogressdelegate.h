@@ -20,7 +20,8 @@ namespace vistrel {
 
 // Streams one package download to a file: every chunk goes to disk as it arrives, so the
 // package is never held in memory, and each chunk with a known total size reports a progress
-// text. Ends with the complete file at the target, or throws and leaves no file behind.
+// text. Ends with the complete file at the target, or throws and leaves no file behind. When the
+// server announces a SHA-256 digest, the body (hashed as it streams) must match it.
 class DownloadProgressDelegate : public QObject {
     Q_OBJECT
 
@@ -34,6 +35,8 @@ public:
     static constexpr int stalledCode = 5;
     // The announced package does not fit the temporary folder or the folder it is unpacked into.
     static constexpr int noSpaceCode = 6;
+    // The package fails a check: its digest here, its entries' checksums when it is unpacked.
+    static constexpr int failedCheckCode = 7;
 
     explicit DownloadProgressDelegate(ProgressCallback progressCallback, QObject *parent = nullptr);
 
@@ -49,6 +52,11 @@ public:
     static std::shared_ptr<bool> abortWhenStalled(QNetworkReply *reply, std::chrono::milliseconds limit);
     // The stalledCode error for a transfer from url.
     static Error stalledError(const QUrl &url, std::chrono::milliseconds limit);
+
+    // The base64 SHA-256 digest a response announces: "Repr-Digest: sha-256=:<base64>:" first, else
+    // "Digest: SHA-256=<base64>"; nothing when neither names SHA-256 (one that cannot be read is
+    // empty, and matches nothing).
+    static std::optional<QByteArray> announcedSha256(const QByteArray &reprDigest, const QByteArray &digest);
 
     // "Downloaded %.1f MB of %.1f MB (%d%%)" in megabytes of 1 048 576 bytes, the percentage
     // truncated; nothing while the expected size is unknown (below 1).

@@ -1,4 +1,6 @@
 #include "installer/engine/downloadprogressdelegate.h"
+#include "installer/engine/installererrors.h"
+#include "installer/engine/packagedownload.h"
 #include "installer/engine/packageentries.h"
 
 #include "common/paths.h"
@@ -91,8 +93,8 @@ private slots:
             {"file:///etc/passwd", "file:///etc/passwd", false},
             {"http://h/a b.zip", "http://h/a b.zip", false}};
         for (const auto &[body, location, downloadable] : rows) {
-            QCOMPARE(InstallationService::cleanDownloadLocation(body), location);
-            QCOMPARE(InstallationService::isDownloadableUrl(location), downloadable);
+            QCOMPARE(PackageDownload::cleanDownloadLocation(body), location);
+            QCOMPARE(PackageDownload::isDownloadableUrl(location), downloadable);
         }
     }
 
@@ -170,7 +172,7 @@ private slots:
         World world({}, u"it's a \"home\" with $PATH & `id`"_s);
         world.service->setInstallerBundlePath(folder.path());
         const std::optional<Error> missing = runStep(world.service->installLauncherApp());
-        QVERIFY(missing && missing->code() == InstallationService::launcherMissingCode);
+        QVERIFY(missing && missing->code() == installerError::launcherMissing);
         QCOMPARE(missing->description(), u"Launcher app not found in installer bundle."_s);
         world.service->setInstallerBundlePath(makeInstallerBundle(folder.path()));
         QVERIFY(QFileInfo::exists(world.service->installerBundlePath()));

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <QCoro/QCoroTask>
+
+namespace vistrel {
+
+class StepContext;
+
+// The first half of the download step: asks the download service where the package for this
+// processor and channel lies and streams it to a temporary file, checked against every announced
+// byte and the digest its server sends.
+class PackageDownload {
+public:
+    PackageDownload(StepContext &context, bool useBeta)
+        : m_context(context)
+        , m_useBeta(useBeta) {}
+
+    // The downloaded package's path. Throws vistrel::Error.
+    QCoro::Task<QString> run();
+
+    // The download service's origin: the user default "downloadServiceOrigin" when set, else the
+    // origin this build was configured with.
+    QString downloadServiceOrigin() const;
+    // The location request for a platform value ("OSX64", "OSXARM64") and channel.
+    QUrl downloadLocationUrl(const QString &platformName) const;
+    // The body's text without white space, then without quotes, at both ends.
+    static QString cleanDownloadLocation(const QString &body);
+    // An absolute http(s) URL with a host; anything else cannot be downloaded.
+    static bool isDownloadableUrl(const QString &location);
+
+private:
+    QCoro::Task<QString> requestDownloadLocation(QUrl serviceUrl);
+
+    StepContext &m_context;
+    bool m_useBeta;
+};
+
+} // namespace vistrel
