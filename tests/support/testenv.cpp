@@ -3,11 +3,14 @@
 #include "common/paths.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <filesystem>
 
 #include <unistd.h>
 
@@ -69,6 +72,25 @@ QString writeScript(const QString &path, const QByteArray &body) {
 QByteArray readFile(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped) {
+    QMap<QString, QByteArray> entries;
+    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    for (QDirIterator it(folder, all, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info(it.next());
+        const QString path = QDir(folder).relativeFilePath(info.filePath());
+        if (std::any_of(skipped.begin(), skipped.end(), [&](const QString &s) { return path.startsWith(s); }))
+            continue;
+        if (info.isSymLink())
+            entries[path] = "-> " + QByteArray::fromStdString(std::filesystem::read_symlink(
+                                        QFile::encodeName(info.filePath()).toStdString()));
+        else if (!info.isDir())
+            entries[path] = readFile(info.filePath());
+        else if (QDir(info.filePath()).isEmpty(all))
+            entries[path] = "<empty folder>";
+    }
+    return entries;
 }
 
 TestHome::TestHome(const QString &nameWithSpecialCharacters) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -27,6 +28,9 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 QString writeScript(const QString &path, const QByteArray &body);
 // The file's bytes; empty when it cannot be read.
 QByteArray readFile(const QString &path);
+// Every file (its bytes), link ("-> " and its target) and empty folder below folder, by relative
+// path; nothing below a path that starts with one of skipped.
+QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped = {});
 
 // A temporary home folder with its own private service-manager domain: XDG_RUNTIME_DIR points at
 // a folder inside it for this process and its children. The destructor boots out whatever the

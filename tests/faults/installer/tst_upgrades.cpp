@@ -7,7 +7,6 @@
 #include "common/serverprobe.h"
 #include "enginetesthelpers.h"
 
-#include <QDirIterator>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,24 +23,9 @@ namespace {
 
 enum Fault { InProcess, KillMidUnpack, TermWhileVerifying };
 
-// Every file (its bytes), link (its target) and empty folder below folder; the server's logs,
-// which launchd writes, aside.
-QMap<QString, QByteArray> tree(const QString &folder) {
-    QMap<QString, QByteArray> entries;
-    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
-    for (QDirIterator it(folder, all, QDirIterator::Subdirectories); it.hasNext();) {
-        const QFileInfo info(it.next());
-        const QString path = QDir(folder).relativeFilePath(info.filePath());
-        if (path.startsWith(u"Library/Logs"_s))
-            continue;
-        if (info.isSymLink())
-            entries[path] = "-> " + QFile::encodeName(info.symLinkTarget());
-        else if (!info.isDir())
-            entries[path] = readFile(info.filePath());
-        else if (QDir(info.filePath()).isEmpty(all))
-            entries[path] = "<empty folder>";
-    }
-    return entries;
+// The home as the tests compare it: the server's logs, which launchd writes, aside.
+QMap<QString, QByteArray> tree(const QString &home) {
+    return snapshot(home, {u"Library/Logs"_s});
 }
 
 bool answers(quint16 port) {
