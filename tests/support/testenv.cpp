@@ -32,6 +32,27 @@ QString installerBundle() {
     return QStringLiteral(VISTREL_TEST_INSTALLER_BUNDLE);
 }
 
+std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
+                                  const QStringList &arguments) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("TMPDIR"), tmp);
+    environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    process->setProcessEnvironment(environment);
+    process->start(program, arguments);
+    return process;
+}
+
+qint64 newestChild(qint64 pid) {
+    return procFile(pid, QStringLiteral("task/%1/children").arg(pid)).trimmed().split(' ').last().toLongLong();
+}
+
+QByteArray procFile(qint64 pid, const QString &name) {
+    return readFile(QStringLiteral("/proc/%1/").arg(pid) + name);
+}
+
 quint16 freePort() {
     // Bind both loopbacks' port 0 and hand out what the kernel chose; retry when the IPv6 side is taken.
     for (int attempt = 0; attempt < 50; ++attempt) {

@@ -16,6 +16,15 @@ QString demoPackage();       // the zip the vendor serves
 QString launcherBundle();    // Vistrel.app as built
 QString installerBundle();   // VistrelInstaller.app as built
 
+// Starts a program of ours as if this were the user's home and temporary folder (the desktop's
+// data and configuration folders are those under home).
+std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
+                                  const QStringList &arguments);
+// The newest child of a running process; 0 when it has none.
+qint64 newestChild(qint64 pid);
+// The bytes of /proc/<pid>/<name>; empty when it cannot be read (the process is gone).
+QByteArray procFile(qint64 pid, const QString &name);
+
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 quint16 freePort();
 

@@ -60,25 +60,6 @@ QString release(const QString &kind, const QString &folder) {
     return QProcess::execute(u"bash"_s, {u"-c"_s, add, u"-"_s, demoPackage(), zip, extra}) == 0 ? zip : QString();
 }
 
-// The real installer without a window, for this home and temporary folder.
-std::unique_ptr<QProcess> start(const QString &program, const QStringList &arguments, const QString &home,
-                                const QString &tmp) {
-    auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"HOME"_s, home);
-    environment.insert(u"TMPDIR"_s, tmp);
-    environment.remove(u"XDG_DATA_HOME"_s);
-    environment.remove(u"XDG_CONFIG_HOME"_s);
-    process->setProcessEnvironment(environment);
-    process->start(program, arguments);
-    return process;
-}
-
-QByteArray procFile(qint64 pid, const QString &name) {
-    QFile file(u"/proc/%1/"_s.arg(pid) + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class UpgradesTest : public QObject {
@@ -146,18 +127,15 @@ private slots:
             const QStringList arguments{u"--headless"_s, u"--download-service"_s, origin, u"--port"_s,
                                         QString::number(port)};
             const auto installer =
-                start(installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s, arguments, home, tmp.path());
+                startIn(home, tmp.path(), installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s, arguments);
             const qint64 pid = installer->processId();
             if (fault == KillMidUnpack) {
-                const auto child = [&] {
-                    return procFile(pid, u"task/%1/children"_s.arg(pid)).trimmed().split(' ').last().toLongLong();
-                };
-                QTRY_VERIFY_WITH_TIMEOUT(procFile(child(), u"cmdline"_s).contains("\0-d\0"_ba), 30000);
+                QTRY_VERIFY_WITH_TIMEOUT(procFile(newestChild(pid), u"cmdline"_s).contains("\0-d\0"_ba), 30000);
                 ::kill(pid_t(pid), SIGKILL);
                 QVERIFY(installer->waitForFinished(5000));
                 QVERIFY(QFileInfo::exists(paths::installJournal(home)));
                 const auto launcher =
-                    start(paths::launcherApp(home) + u"/Contents/MacOS/Vistrel"_s, {}, home, tmp.path());
+                    startIn(home, tmp.path(), paths::launcherApp(home) + u"/Contents/MacOS/Vistrel"_s, {});
                 QByteArray said;
                 QTRY_VERIFY_WITH_TIMEOUT((said += launcher->readAllStandardOutput()).contains("is back."), 20000);
                 launcher->terminate();
