@@ -86,13 +86,16 @@ FileOperationResult replaceFile(const QString &path, const QByteArray &bytes) {
         return failed(errno);
     if (::rename(temporary.constData(), target.constData()) != 0)
         return failed(errno);
-    // The rename itself lasts only once the folder that holds it is on disk.
+    syncFolderOf(path);
+    return {};
+}
+
+void syncFolderOf(const QString &path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return {};
 }
 
 FileOperationResult copyBundle(const QString &source, const QString &target) {

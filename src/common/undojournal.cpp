@@ -108,7 +108,12 @@ std::optional<QString> UndoJournal::setPackage(const QString &package) {
 bool UndoJournal::clear() {
     m_records.clear();
     m_package.clear();
-    return m_path.isEmpty() || removeIfPresent(m_path).ok;
+    if (m_path.isEmpty())
+        return true;
+    // Gone for good before anything it would put back goes.
+    const bool removed = removeIfPresent(m_path).ok;
+    syncFolderOf(m_path);
+    return removed;
 }
 
 std::optional<QString> UndoJournal::save() const {

@@ -44,10 +44,8 @@ int main(int argc, char *argv[]) {
     // A signal or the closed window ends a run under way in order: it undoes what it did first.
     vistrel::setTerminationHandler([&service](int signal) { vistrel::quitAfterRun(*service, 128 + signal); });
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(window, &QWindow::visibleChanged, &app, [&service](bool visible) {
-        if (!visible)
-            vistrel::quitAfterRun(*service, 0);
-    });
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app,
+                     [&service] { vistrel::quitAfterRun(*service, 0); });
     QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window] {
         window->showNormal();
         window->raise();
