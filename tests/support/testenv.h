@@ -16,15 +16,6 @@ QString demoPackage();       // the zip the vendor serves
 QString launcherBundle();    // Vistrel.app as built
 QString installerBundle();   // VistrelInstaller.app as built
 
-// Starts a program of ours as if this were the user's home and temporary folder (the desktop's
-// data and configuration folders are those under home).
-std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
-                                  const QStringList &arguments);
-// The newest child of a running process; 0 when it has none.
-qint64 newestChild(qint64 pid);
-// The bytes of /proc/<pid>/<name>; empty when it cannot be read (the process is gone).
-QByteArray procFile(qint64 pid, const QString &name);
-
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 quint16 freePort();
 
@@ -37,9 +28,6 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 QString writeScript(const QString &path, const QByteArray &body);
 // The file's bytes; empty when it cannot be read.
 QByteArray readFile(const QString &path);
-// Every file (its bytes), link ("-> " and its target) and empty folder below folder, by relative
-// path; nothing below a path that starts with one of skipped.
-QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped = {});
 
 // A temporary home folder with its own private service-manager domain: XDG_RUNTIME_DIR points at
 // a folder inside it for this process and its children. The destructor boots out whatever the
@@ -75,5 +63,18 @@ private:
     std::unique_ptr<QProcess> m_process;
     QString m_origin;
 };
+
+// Starts a program of ours as if this were the user's home and temporary folder (the desktop's
+// data and configuration folders are those under home).
+std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
+                                  const QStringList &arguments);
+// The newest child of a running process; 0 when it has none.
+qint64 newestChild(qint64 pid);
+// The bytes of /proc/<pid>/<name>; empty when it cannot be read (the process is gone).
+QByteArray procFile(qint64 pid, const QString &name);
+
+// Every file (its bytes), link ("-> " and its target) and empty folder below folder, by relative
+// path; nothing below a path that starts with one of skipped.
+QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped = {});
 
 } // namespace vistrel::test
