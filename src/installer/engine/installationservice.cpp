@@ -234,8 +234,14 @@ QCoro::Task<void> InstallationService::performInstallation() {
     // A run that was killed left its journal: what it changed goes back before anything else.
     const auto log = [this](const QString &line) { appendLog(line); };
     m_undoing = true;
-    co_await recoverJournal(home, m_platform.launchctlPath(), log);
+    const std::optional<RollbackOutcome> recovered = co_await recoverJournal(home, m_platform.launchctlPath(), log);
     m_undoing = false;
+    // What it could not put back still waits where its journal says: nothing may touch that.
+    if (recovered && !recovered->complete) {
+        refuse(QStringLiteral("An installation that did not finish could not be undone completely; "
+                              "nothing else was changed. The log says what is missing."));
+        co_return;
+    }
     // Without a journal, what a run keeps for itself is left over from one that committed.
     const QString root = paths::installRoot(home);
     for (const QString &leftover :

@@ -44,14 +44,14 @@ QCoro::Task<void> LauncherInstallation::run() {
     if (!folder.ok)
         throw installerError::file(folder);
 
-    // The earlier launcher waits aside until the run commits; a leftover there is an older one.
+    // The earlier launcher waits aside until the run commits; a leftover there is an older one,
+    // gone before the undo could take it for ours.
     const QString aside = paths::previousLauncherApp(home);
+    if (const FileOperationResult cleared = removeIfPresent(aside); !cleared.ok)
+        throw installerError::file(cleared);
     const bool existed = QFileInfo(target).isSymLink() || QFileInfo::exists(target);
     m_context.record({existed ? UndoRecord::putBack(target, aside) : UndoRecord::remove(target)});
     if (existed) {
-        const FileOperationResult cleared = removeIfPresent(aside);
-        if (!cleared.ok)
-            throw installerError::file(cleared);
         if (std::rename(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) != 0)
             throw Error(QStringLiteral("NSPOSIXErrorDomain"), errno,
                         QStringLiteral("\u201CVistrel.app\u201D couldn\u2019t be moved aside: ") +
