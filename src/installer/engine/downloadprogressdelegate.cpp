@@ -4,8 +4,10 @@
 #include "common/smallfile.h"
 #include "common/textformat.h"
 
+#include "backgrounddigest.h"
+
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -190,8 +192,20 @@ std::optional<QString> DownloadProgressDelegate::progressText(qint64 written, qi
     return formatText(QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"), {writtenMB, expectedMB, percent});
 }
 
-QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url, QString targetPath,
-                                                     std::chrono::milliseconds inactivity, QString unpackFolder) {
+QCoro::Task<void> DownloadProgressDelegate::verify(PackageDigest digest) {
+    if (!digest.announced)
+        co_return;
+    const QByteArray received = co_await digest.received;
+    if (*digest.announced != received)
+        throw Error(QStringLiteral("DownloadError"), failedCheckCode,
+                    QStringLiteral("The package does not match the digest its server announced: sha-256 %1 was "
+                                   "announced, the download has %2.")
+                        .arg(printableExcerpt(QString::fromLatin1(*digest.announced)), QString::fromLatin1(received)));
+}
+
+QCoro::Task<PackageDigest> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url,
+                                                              QString targetPath, std::chrono::milliseconds inactivity,
+                                                              QString unpackFolder) {
     // A leftover with the same name is replaced, not a reason to fail.
     QFile file(targetPath);
     if (file.exists() && !file.remove())
@@ -208,7 +222,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
 
     std::optional<int> badStatus;
     std::optional<Error> writeError;
-    QCryptographicHash sha256(QCryptographicHash::Sha256);
+    BackgroundDigest sha256(targetPath);
     qint64 written = 0;
     qint64 lastReceived = 0;
     qint64 lastTotal = -1;
@@ -245,8 +259,8 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
             reply->abort();
             return;
         }
-        sha256.addData(chunk);
         written += chunk.size();
+        sha256.written(written);
     });
     connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
         // Without a length Qt still reports the received size as the total once the transfer
@@ -267,8 +281,8 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
         // Whatever is still buffered when finished arrives belongs to the file too.
         const QByteArray rest = reply->readAll();
         writeError = writeAll(file, rest);
-        sha256.addData(rest);
         written += rest.size();
+        sha256.written(written);
     }
     if (writeError)
         throw *writeError;
@@ -283,20 +297,12 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
     if (lastTotal > 0 && lastReceived < lastTotal)
         throw Error(QStringLiteral("NetworkError"), QNetworkReply::RemoteHostClosedError,
                     QStringLiteral("The download ended after %1 of %2 bytes").arg(lastReceived).arg(lastTotal));
-    // A package known to be bad goes with the partial file guard.
-    const std::optional<QByteArray> announced =
-        announcedSha256(reply->rawHeader("Repr-Digest"), reply->rawHeader("Digest"));
-    const QByteArray received = sha256.result().toBase64();
-    if (announced && *announced != received)
-        throw Error(QStringLiteral("DownloadError"), failedCheckCode,
-                    QStringLiteral("The package does not match the digest its server announced: sha-256 %1 was "
-                                   "announced, the download has %2.")
-                        .arg(printableExcerpt(QString::fromLatin1(*announced)), QString::fromLatin1(received)));
     file.close();
     if (file.error() != QFileDevice::NoError)
         throw fileError(file);
     partialFile.keep();
-    co_return;
+    co_return PackageDigest{announcedSha256(reply->rawHeader("Repr-Digest"), reply->rawHeader("Digest")),
+                            sha256.finish()};
 }
 
 } // namespace vistrel

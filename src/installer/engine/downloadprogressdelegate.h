@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -18,10 +19,16 @@ class QNetworkReply;
 
 namespace vistrel {
 
+// The digest a package's server announced, and the digest of what arrived (computed on another
+// thread while it streamed, so that it may be checked once the unpacking is done).
+struct PackageDigest {
+    std::optional<QByteArray> announced; // base64 SHA-256; nothing when the server named none
+    QFuture<QByteArray> received;        // base64 SHA-256
+};
+
 // Streams one package download to a file: every chunk goes to disk as it arrives, so the
 // package is never held in memory, and each chunk with a known total size reports a progress
-// text. Ends with the complete file at the target, or throws and leaves no file behind. When the
-// server announces a SHA-256 digest, the body (hashed as it streams) must match it.
+// text. Ends with the complete file at the target, or throws and leaves no file behind.
 class DownloadProgressDelegate : public QObject {
     Q_OBJECT
 
@@ -43,9 +50,11 @@ public:
     // Downloads url into targetPath, replacing a file already there. A transfer that moves no
     // byte for inactivity is abandoned. Once the size is announced it must fit targetPath's file
     // system and, when unpackFolder is given, that folder's too (twice when they share one).
-    QCoro::Task<void> download(QNetworkAccessManager &network, QUrl url, QString targetPath,
-                               std::chrono::milliseconds inactivity = std::chrono::milliseconds(30000),
-                               QString unpackFolder = {});
+    QCoro::Task<PackageDigest> download(QNetworkAccessManager &network, QUrl url, QString targetPath,
+                                        std::chrono::milliseconds inactivity = std::chrono::milliseconds(30000),
+                                        QString unpackFolder = {});
+    // Throws the failedCheckCode error when the package does not have the digest its server announced.
+    static QCoro::Task<void> verify(PackageDigest digest);
 
     // Aborts reply when no byte moves for limit; the returned flag tells whether it did. The
     // reply owns the watch.

@@ -130,7 +130,7 @@ QCoro::Task<void> InstallationService::stopExistingServices() {
 }
 
 QCoro::Task<void> InstallationService::downloadVistrel() {
-    const QString package = co_await PackageDownload(m_context, m_useBetaVersion).run();
+    const DownloadedPackage package = co_await PackageDownload(m_context, m_useBetaVersion).run();
     co_await PackageUnpacking(m_context).run(package);
 }
 

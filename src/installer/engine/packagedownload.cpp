@@ -97,7 +97,7 @@ QCoro::Task<QString> PackageDownload::requestDownloadLocation(QUrl serviceUrl) {
     co_return location;
 }
 
-QCoro::Task<QString> PackageDownload::run() {
+QCoro::Task<DownloadedPackage> PackageDownload::run() {
     m_context.log(QStringLiteral("Determining download URL..."));
     const QString architecture = co_await detectArchitecture();
     m_context.checkpoint();
@@ -121,10 +121,10 @@ QCoro::Task<QString> PackageDownload::run() {
     m_context.setTemporaryPackage(packagePath);
     // The package is unpacked next to the installation before it takes its place.
     const QString staging = m_context.installRoot() + u'/' + QString::fromUtf16(paths::stagingFolderName);
-    co_await delegate.download(m_context.network(), packageUrl, packagePath, m_context.timing().transferInactivity,
-                               staging);
+    const PackageDigest digest = co_await delegate.download(m_context.network(), packageUrl, packagePath,
+                                                            m_context.timing().transferInactivity, staging);
     m_context.checkpoint();
-    co_return packagePath;
+    co_return DownloadedPackage{packagePath, digest};
 }
 
 } // namespace vistrel

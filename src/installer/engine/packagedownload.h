@@ -1,5 +1,7 @@
 #pragma once
 
+#include "downloadprogressdelegate.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -9,17 +11,23 @@ namespace vistrel {
 
 class StepContext;
 
+// A package on disk, and what its digest must be.
+struct DownloadedPackage {
+    QString path;
+    PackageDigest digest;
+};
+
 // The first half of the download step: asks the download service where the package for this
 // processor and channel lies and streams it to a temporary file, checked against every announced
-// byte and the digest its server sends.
+// byte (its digest is checked before it is moved in).
 class PackageDownload {
 public:
     PackageDownload(StepContext &context, bool useBeta)
         : m_context(context)
         , m_useBeta(useBeta) {}
 
-    // The downloaded package's path. Throws vistrel::Error.
-    QCoro::Task<QString> run();
+    // Throws vistrel::Error.
+    QCoro::Task<DownloadedPackage> run();
 
     // The download service's origin: the user default "downloadServiceOrigin" when set, else the
     // origin this build was configured with.

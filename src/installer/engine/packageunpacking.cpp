@@ -44,7 +44,8 @@ std::optional<QString> PackageUnpacking::damageReport(const QString &unzipErrors
     return std::nullopt;
 }
 
-QCoro::Task<void> PackageUnpacking::run(QString packagePath) {
+QCoro::Task<void> PackageUnpacking::run(DownloadedPackage package) {
+    const QString packagePath = package.path;
     m_context.log(QStringLiteral("Extracting files directly to installation directory..."));
     const QString root = m_context.installRoot();
     const QString staging = root + u'/' + QString::fromUtf16(paths::stagingFolderName);
@@ -95,6 +96,15 @@ QCoro::Task<void> PackageUnpacking::run(QString packagePath) {
         m_context.log(QStringLiteral("ERROR: ") + errors);
         throw installerError::extraction(unzip.exitCode);
     }
+
+    // Hashed while it downloaded and while unzip ran; a package known to be bad is removed.
+    try {
+        co_await DownloadProgressDelegate::verify(package.digest);
+    } catch (const Error &) {
+        m_context.discardTemporaryPackage();
+        throw;
+    }
+    m_context.checkpoint();
 
     PackageSwap swap(staging, root, root + u'/' + QString::fromUtf16(paths::previousFolderName));
     std::optional<QString> refusal = swap.plan();
