@@ -351,7 +351,8 @@ QCoro::Task<void> InstallationService::undoRun(bool afterFailure) {
         try {
             answers = port && co_await verification.answers(*port);
         } catch (const Error &) {
-            // Interrupted: the program is on its way out and does not wait.
+            appendLog(QStringLiteral("The installer is closing; the previous service goes on starting without it."));
+            co_return;
         }
         appendLog(answers
                       ? QStringLiteral("✅ The previous service answers again on port %1.").arg(portText)
