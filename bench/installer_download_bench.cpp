@@ -322,15 +322,8 @@ int runBench(int sizeMiB, int runs, bool keep) {
     }
     const qint64 packageBytes = QFileInfo(package).size();
 
-    QProcess vendor;
-    vendor.setStandardErrorFile(QProcess::nullDevice());
-    vendor.start(QStringLiteral(VISTREL_BENCH_DEMO_VENDOR), {QStringLiteral("--package"), package});
-    if (!vendor.waitForStarted() || !vendor.waitForReadyRead(10000)) {
-        note(QStringLiteral("the demo vendor did not start"));
-        return 1;
-    }
-    const QString origin = QString::fromUtf8(vendor.readLine()).trimmed();
-    // The same package with one byte of its padding flipped: unzip finds the entry's checksum wrong.
+    // The package as it is, and a copy with one byte of its padding flipped: unzip finds that
+    // entry's checksum wrong.
     const QString damaged = dir + QStringLiteral("/damaged.zip");
     QFile::copy(package, damaged);
     QFile damage(damaged);
@@ -339,14 +332,20 @@ int runBench(int sizeMiB, int runs, bool keep) {
     const char byte = char(damage.peek(1).at(0) ^ 0x40);
     damage.write(&byte, 1);
     damage.close();
+    QProcess vendor;
     QProcess damagedVendor;
-    damagedVendor.setStandardErrorFile(QProcess::nullDevice());
-    damagedVendor.start(QStringLiteral(VISTREL_BENCH_DEMO_VENDOR), {QStringLiteral("--package"), damaged});
-    if (!damagedVendor.waitForStarted() || !damagedVendor.waitForReadyRead(10000)) {
-        note(QStringLiteral("the demo vendor did not start"));
-        return 1;
+    QStringList origins;
+    for (const auto &[process, served] : {std::pair{&vendor, package}, std::pair{&damagedVendor, damaged}}) {
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(QStringLiteral(VISTREL_BENCH_DEMO_VENDOR), {QStringLiteral("--package"), served});
+        if (!process->waitForStarted() || !process->waitForReadyRead(10000)) {
+            note(QStringLiteral("the demo vendor did not start"));
+            return 1;
+        }
+        origins.append(QString::fromUtf8(process->readLine()).trimmed());
     }
-    const QString damagedOrigin = QString::fromUtf8(damagedVendor.readLine()).trimmed();
+    const QString origin = origins[0];
+    const QString damagedOrigin = origins[1];
     const QString locationUrl =
         origin + QStringLiteral("/api/Tarvik/DownloadLocation5?platform=OSX64&useVersion=0&useBeta=false");
     const Timed location = runTimed(QStringLiteral("curl"), {QStringLiteral("-sS"), locationUrl}, false);
