@@ -5,7 +5,10 @@
 //    all seven steps up to the server's answer) minus the fixed waits the behaviour prescribes,
 //    counted from its log: the pause after each service stop, after each step, between
 //    verification attempts, and the restart gap when the agent was still loaded;
-//  - the engine's download and unpacking alone, and its peak resident memory.
+//  - the engine's download and unpacking alone, and its peak resident memory;
+//  - the server's downtime in an upgrade over that installation (the old server's last answer to
+//    the new one's first), and in one that fails (a damaged package: the old server's last answer
+//    to its first answer again), each against the whole time of the same run.
 //
 //   installer_download_bench [--size-mb N] [--runs N] [--keep]
 //
@@ -27,12 +30,17 @@
 
 #include <QCoro/QCoroTask>
 
+#include <QTcpSocket>
+
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 using namespace vistrel;
 
@@ -157,7 +165,8 @@ qint64 prescribedWaitsMs(const QStringList &log) {
     return waits + qint64(std::max(attempts - 1, 0)) * timing.verifyPause.count();
 }
 
-WholeRun runWhole(const QString &origin, const QString &dir, int port) {
+// A fresh home, temporary folder and service-manager domain for installations.
+QProcessEnvironment sandbox(const QString &dir) {
     const QString home = dir + QStringLiteral("/whole-home");
     const QString tmp = dir + QStringLiteral("/whole-tmp");
     const QString runtime = dir + QStringLiteral("/whole-runtime");
@@ -172,7 +181,10 @@ WholeRun runWhole(const QString &origin, const QString &dir, int port) {
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
     environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    return environment;
+}
 
+WholeRun runWhole(const QProcessEnvironment &environment, const QString &origin, int port) {
     QProcess installer;
     installer.setProcessEnvironment(environment);
     installer.setProcessChannelMode(QProcess::MergedChannels);
@@ -187,15 +199,94 @@ WholeRun runWhole(const QString &origin, const QString &dir, int port) {
     result.output = QString::fromUtf8(installer.readAll());
     result.ok = finished && installer.exitStatus() == QProcess::NormalExit && installer.exitCode() == 0;
     result.waitsMs = prescribedWaitsMs(result.output.split(u'\n'));
+    return result;
+}
 
-    // The installation registered a job: unload it, so that nothing keeps running.
+// The installation registered a job: unload it, so that nothing keeps running.
+void unloadJob(const QProcessEnvironment &environment) {
     QProcess bootout;
     bootout.setProcessEnvironment(environment);
     bootout.setProcessChannelMode(QProcess::MergedChannels);
-    bootout.start(QStringLiteral(VISTREL_BENCH_LAUNCHCTL),
-                  {QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()),
-                   home + QStringLiteral("/Library/LaunchAgents/com.qelvo.vistrel.plist")});
+    bootout.start(
+        QStringLiteral(VISTREL_BENCH_LAUNCHCTL),
+        {QStringLiteral("bootout"), QStringLiteral("gui/%1").arg(::getuid()),
+         environment.value(QStringLiteral("HOME")) + QStringLiteral("/Library/LaunchAgents/com.qelvo.vistrel.plist")});
     bootout.waitForFinished(120000);
+}
+
+// Asks the server on localhost every 10 ms, on a thread of its own, and keeps when it answered.
+class AnswerWatch {
+public:
+    explicit AnswerWatch(int port)
+        : m_thread([this, port] {
+            while (!m_stop) {
+                const bool answered = answers(port);
+                const std::lock_guard lock(m_mutex);
+                m_samples.append({m_clock.elapsed(), answered});
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }) {}
+    ~AnswerWatch() {
+        m_stop = true;
+        m_thread.join();
+    }
+    // From the last answer before the server first stopped answering to the first answer after;
+    // -1 when it never stopped, or never came back.
+    qint64 downtimeMs() {
+        const std::lock_guard lock(m_mutex);
+        qint64 lastAnswer = -1;
+        bool down = false;
+        for (const auto &[at, answered] : m_samples) {
+            if (answered && down)
+                return lastAnswer < 0 ? -1 : at - lastAnswer;
+            down = down || (!answered && lastAnswer >= 0);
+            if (answered)
+                lastAnswer = at;
+        }
+        return -1;
+    }
+
+private:
+    static bool answers(int port) {
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
+        if (!socket.waitForConnected(200))
+            return false;
+        socket.write("GET / HTTP/1.0\r\nHost: localhost\r\n\r\n");
+        return socket.waitForReadyRead(1000) && socket.readLine().contains(" 200 ");
+    }
+
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }();
+    std::atomic<bool> m_stop = false;
+    std::mutex m_mutex;
+    QList<std::pair<qint64, bool>> m_samples;
+    std::thread m_thread;
+};
+
+// An upgrade over the installation in environment, watched: its whole time and the downtime.
+struct Upgrade {
+    bool ok = false; // it ended as expected (installed, or failed and restored)
+    qint64 ms = 0;
+    qint64 downtimeMs = -1;
+};
+
+Upgrade upgrade(const QProcessEnvironment &environment, const QString &origin, int port, bool shouldFail) {
+    AnswerWatch watch(port);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the old server answers first
+    const WholeRun run = runWhole(environment, origin, port);
+    // A failed upgrade ends once the old server answers again; the watch sees that too.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Upgrade result;
+    result.ms = run.ms;
+    result.downtimeMs = watch.downtimeMs();
+    result.ok = run.ok != shouldFail && result.downtimeMs >= 0;
+    if (!result.ok)
+        note(QStringLiteral("the %1 upgrade did not end as it should:\n%2")
+                 .arg(shouldFail ? QStringLiteral("failing") : QStringLiteral("good"), run.output));
     return result;
 }
 
@@ -231,14 +322,30 @@ int runBench(int sizeMiB, int runs, bool keep) {
     }
     const qint64 packageBytes = QFileInfo(package).size();
 
+    // The package as it is, and a copy with one byte of its padding flipped: unzip finds that
+    // entry's checksum wrong.
+    const QString damaged = dir + QStringLiteral("/damaged.zip");
+    QFile::copy(package, damaged);
+    QFile damage(damaged);
+    damage.open(QIODevice::ReadWrite);
+    damage.seek(damage.size() / 2);
+    const char byte = char(damage.peek(1).at(0) ^ 0x40);
+    damage.write(&byte, 1);
+    damage.close();
     QProcess vendor;
-    vendor.setStandardErrorFile(QProcess::nullDevice());
-    vendor.start(QStringLiteral(VISTREL_BENCH_DEMO_VENDOR), {QStringLiteral("--package"), package});
-    if (!vendor.waitForStarted() || !vendor.waitForReadyRead(10000)) {
-        note(QStringLiteral("the demo vendor did not start"));
-        return 1;
+    QProcess damagedVendor;
+    QStringList origins;
+    for (const auto &[process, served] : {std::pair{&vendor, package}, std::pair{&damagedVendor, damaged}}) {
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(QStringLiteral(VISTREL_BENCH_DEMO_VENDOR), {QStringLiteral("--package"), served});
+        if (!process->waitForStarted() || !process->waitForReadyRead(10000)) {
+            note(QStringLiteral("the demo vendor did not start"));
+            return 1;
+        }
+        origins.append(QString::fromUtf8(process->readLine()).trimmed());
     }
-    const QString origin = QString::fromUtf8(vendor.readLine()).trimmed();
+    const QString origin = origins[0];
+    const QString damagedOrigin = origins[1];
     const QString locationUrl =
         origin + QStringLiteral("/api/Tarvik/DownloadLocation5?platform=OSX64&useVersion=0&useBeta=false");
     const Timed location = runTimed(QStringLiteral("curl"), {QStringLiteral("-sS"), locationUrl}, false);
@@ -252,6 +359,10 @@ int runBench(int sizeMiB, int runs, bool keep) {
     QList<qint64> coreMs;
     QList<qint64> wholeMs;
     QList<qint64> wholeWaitsMs;
+    QList<qint64> goodDowntimeMs;
+    QList<qint64> goodUpgradeMs;
+    QList<qint64> failedDowntimeMs;
+    QList<qint64> failedUpgradeMs;
     long corePeakKiB = 0;
     for (int run = 0; run < runs; ++run) {
         // Reference: curl -o, then unzip, both into fresh places.
@@ -294,26 +405,45 @@ int runBench(int sizeMiB, int runs, bool keep) {
         corePeakKiB = std::max(corePeakKiB, result[3].toLong());
         QDir(home).removeRecursively();
 
-        // The whole installation.
-        const WholeRun whole = runWhole(origin, dir, freeLoopbackPort());
+        // The whole installation, then a good upgrade and a failing one over it.
+        const QProcessEnvironment installation = sandbox(dir);
+        const int port = freeLoopbackPort();
+        const WholeRun whole = runWhole(installation, origin, port);
         if (!whole.ok) {
             note(QStringLiteral("the whole installation failed:\n%1").arg(whole.output));
+            unloadJob(installation);
             return 1;
         }
+        const Upgrade good = upgrade(installation, origin, port, false);
+        const Upgrade failed = upgrade(installation, damagedOrigin, port, true);
+        unloadJob(installation);
+        if (!good.ok || !failed.ok)
+            return 1;
+        goodDowntimeMs.append(good.downtimeMs);
+        goodUpgradeMs.append(good.ms);
+        failedDowntimeMs.append(failed.downtimeMs);
+        failedUpgradeMs.append(failed.ms);
         wholeMs.append(whole.ms - whole.waitsMs);
         wholeWaitsMs.append(whole.waitsMs);
         note(QStringLiteral("run %1: reference %2 ms (curl %3 + unzip %4), installer core %5 ms, "
-                            "whole installation %6 ms of which %7 ms prescribed waits")
+                            "whole installation %6 ms of which %7 ms prescribed waits; downtime %8 of %9 ms "
+                            "(good upgrade), %10 of %11 ms (failing upgrade)")
                  .arg(run + 1)
                  .arg(referenceMs.constLast())
                  .arg(curl.ms)
                  .arg(unzip.ms)
                  .arg(coreMs.constLast())
                  .arg(whole.ms)
-                 .arg(whole.waitsMs));
+                 .arg(whole.waitsMs)
+                 .arg(good.downtimeMs)
+                 .arg(good.ms)
+                 .arg(failed.downtimeMs)
+                 .arg(failed.ms));
     }
-    vendor.terminate();
-    vendor.waitForFinished(3000);
+    for (QProcess *running : {&vendor, &damagedVendor}) {
+        running->terminate();
+        running->waitForFinished(3000);
+    }
 
     const qint64 reference = median(referenceMs);
     const qint64 core = median(coreMs);
@@ -330,6 +460,17 @@ int runBench(int sizeMiB, int runs, bool keep) {
             .arg(runs)
             .arg(milliseconds(core), referenceName, milliseconds(reference),
                  ratioText(double(core), double(reference))));
+    const auto downtimeRow = [&](const QString &what, const QList<qint64> &downtime, const QList<qint64> &runMs) {
+        say(QStringLiteral("| Server downtime in %1, %2, median of %3 | %4 | the same upgrade's whole run | %5 | %6 |")
+                .arg(what, size)
+                .arg(runs)
+                .arg(milliseconds(median(downtime)), milliseconds(median(runMs)),
+                     ratioText(double(median(downtime)), double(median(runMs)))));
+    };
+    downtimeRow(QStringLiteral("a good upgrade (old server's last answer → new server's first)"), goodDowntimeMs,
+                goodUpgradeMs);
+    downtimeRow(QStringLiteral("a failed upgrade, damaged package (last answer → first answer again)"),
+                failedDowntimeMs, failedUpgradeMs);
     const double peakMiB = double(corePeakKiB) / 1024.0;
     const double packageMiB = double(packageBytes) / 1048576.0;
     say(QStringLiteral("| Installer download + unpacking, peak resident memory | %1 MiB | package size | %2 MiB | %3 |")

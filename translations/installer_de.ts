@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>Port %@ wird bereits von einer anderen Anwendung verwendet. Bitte wählen Sie einen anderen Port.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>Die vorherige Installation wurde wiederhergestellt und läuft wieder.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>Die vorherige Installation wurde wiederhergestellt und neu gestartet, aber ihr Dienst antwortet noch nicht.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>Die vorherige Installation wurde wiederhergestellt. Ihr Dienst lief zuvor nicht und bleibt gestoppt.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Alles, was diese Installation hinzugefügt hatte, wurde wieder entfernt.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Nicht alles konnte wiederhergestellt werden. Das Installationsprogramm versucht es beim nächsten Start erneut; das Log zeigt, was fehlt.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>%.1f MB von %.1f MB heruntergeladen (%d%%)</translation>

@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>Port %@ is already in use by another application. Please choose a different port.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>The previous installation was put back and runs again.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>The previous installation was put back and started again, but its service does not answer yet.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>The previous installation was put back. Its service was not running before and stays stopped.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Everything this installation had added was removed again.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>Downloaded %.1f MB of %.1f MB (%d%%)</translation>

@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>El puerto %@ ya está siendo usado por otra aplicación. Por favor, elige un puerto diferente.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>Se ha restaurado la instalación anterior y vuelve a funcionar.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>Se ha restaurado la instalación anterior y se ha vuelto a iniciar, pero su servicio aún no responde.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>Se ha restaurado la instalación anterior. Su servicio no estaba en marcha y sigue detenido.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Se ha eliminado todo lo que esta instalación había añadido.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>No se pudo restaurar todo. El instalador lo volverá a intentar la próxima vez que se inicie; el registro muestra lo que falta.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>Descargado %.1f MB de %.1f MB (%d%%)</translation>

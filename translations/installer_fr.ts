@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>Le port %@ est déjà utilisé par une autre application. Veuillez choisir un autre port.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>L'installation précédente a été restaurée et fonctionne à nouveau.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>L'installation précédente a été restaurée et redémarrée, mais son service ne répond pas encore.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>L'installation précédente a été restaurée. Son service ne fonctionnait pas auparavant et reste arrêté.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Tout ce que cette installation avait ajouté a été supprimé.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Tout n'a pas pu être restauré. Le programme d'installation réessaiera à son prochain démarrage ; le journal indique ce qui manque.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>%.1f Mo sur %.1f Mo téléchargés (%d%%)</translation>

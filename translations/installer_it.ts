@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>La porta %@ è già in uso da un'altra applicazione. Scegli una porta diversa.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>L'installazione precedente è stata ripristinata e funziona di nuovo.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>L'installazione precedente è stata ripristinata e riavviata, ma il suo servizio non risponde ancora.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>L'installazione precedente è stata ripristinata. Il suo servizio non era in esecuzione e resta fermo.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Tutto ciò che questa installazione aveva aggiunto è stato rimosso.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Non è stato possibile ripristinare tutto. Il programma di installazione riproverà al prossimo avvio; il log mostra cosa manca.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>Scaricato %.1f MB di %.1f MB (%d%%)</translation>

@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>ポート %@ は既に別のアプリケーションで使用されています。別のポートを選択してください。</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>以前のインストールを復元し、再び動作しています。</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>以前のインストールを復元して再起動しましたが、サービスがまだ応答しません。</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>以前のインストールを復元しました。そのサービスは以前も実行されていなかったため、停止したままです。</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>このインストールで追加されたものはすべて削除されました。</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>すべてを復元できませんでした。インストーラーは次回の起動時に再試行します。不足している内容はログで確認できます。</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>%.1f MB / %.1f MB をダウンロード済み (%d%%)</translation>

@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>A porta %@ já está em uso por outro aplicativo. Por favor, escolha uma porta diferente.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>A instalação anterior foi restaurada e está funcionando novamente.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>A instalação anterior foi restaurada e iniciada novamente, mas o serviço ainda não responde.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>A instalação anterior foi restaurada. O serviço não estava em execução antes e continua parado.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Tudo o que esta instalação havia adicionado foi removido.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Não foi possível restaurar tudo. O instalador tentará novamente na próxima vez que for iniciado; o log mostra o que está faltando.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>Baixado %.1f MB de %.1f MB (%d%%)</translation>

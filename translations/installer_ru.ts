@@ -127,6 +127,26 @@
         <source>Port %@ is already in use by another application. Please choose a different port.</source>
         <translation>Порт %@ уже используется другим приложением. Пожалуйста, выберите другой порт.</translation>
     </message>
+    <message id="ui.restoredRunning">
+        <source>The previous installation was put back and runs again.</source>
+        <translation>Предыдущая установка восстановлена и снова работает.</translation>
+    </message>
+    <message id="ui.restoredNotAnswering">
+        <source>The previous installation was put back and started again, but its service does not answer yet.</source>
+        <translation>Предыдущая установка восстановлена и перезапущена, но её служба пока не отвечает.</translation>
+    </message>
+    <message id="ui.restoredStopped">
+        <source>The previous installation was put back. Its service was not running before and stays stopped.</source>
+        <translation>Предыдущая установка восстановлена. Её служба не была запущена и остаётся остановленной.</translation>
+    </message>
+    <message id="ui.installationRemoved">
+        <source>Everything this installation had added was removed again.</source>
+        <translation>Всё, что добавила эта установка, удалено.</translation>
+    </message>
+    <message id="ui.restoreIncomplete">
+        <source>Not everything could be put back. The installer tries again the next time it starts; the log shows what is missing.</source>
+        <translation>Не всё удалось восстановить. Установщик повторит попытку при следующем запуске; в журнале видно, чего не хватает.</translation>
+    </message>
     <message id="progress.download">
         <source>Downloaded %.1f MB of %.1f MB (%d%%)</source>
         <translation>Загружено %.1f МБ из %.1f МБ (%d%%)</translation>

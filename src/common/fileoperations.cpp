@@ -3,8 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vistrel {
 
@@ -54,6 +58,44 @@ FileOperationResult removeIfPresent(const QString &path) {
     FileOperationResult result;
     result.existed = true;
     return result;
+}
+
+FileOperationResult replaceFile(const QString &path, const QByteArray &bytes) {
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + ".new";
+    const auto failed = [&](int error) {
+        ::unlink(temporary.constData());
+        return failure(std::error_code(error, std::generic_category()),
+                       QStringLiteral("%1 couldn\u2019t be saved: ").arg(quotedName(path)));
+    };
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return failed(errno);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return failed(error);
+        }
+        done += n;
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0)
+        return failed(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return failed(errno);
+    syncFolderOf(path);
+    return {};
+}
+
+void syncFolderOf(const QString &path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 FileOperationResult copyBundle(const QString &source, const QString &target) {

@@ -20,6 +20,13 @@ FileOperationResult createFolder(const QString &path);
 // folder with everything in it.
 FileOperationResult removeIfPresent(const QString &path);
 
+// Makes what happened to the names in path's folder (a rename, a removal) last a power cut.
+void syncFolderOf(const QString &path);
+
+// Replaces whatever file or link is at path with bytes as a whole and durably: a temporary file
+// beside it is written and synced, renamed over path, and the folder synced. Never follows a link.
+FileOperationResult replaceFile(const QString &path, const QByteArray &bytes);
+
 // Copies a bundle folder with everything inside it to target, which must not exist yet. Files
 // keep their permission bits (the executables stay executable) and links stay links. A copy that
 // fails half-way is removed again, so target never holds a partial bundle.

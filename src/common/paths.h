@@ -36,4 +36,15 @@ inline QString launcherApp(const QString &home) {
     return home + QStringLiteral("/Applications/Vistrel.app");
 }
 
+// What a run keeps for itself while it goes: the journal of how to undo it, the package unpacked
+// inside the install root before it is moved in, and what it replaced until the new server answers.
+inline QString installJournal(const QString &home) {
+    return home + QStringLiteral("/.vistrel-install-journal");
+}
+inline constexpr char16_t stagingFolderName[] = u".vistrel-staging";
+inline constexpr char16_t previousFolderName[] = u".vistrel-previous";
+inline QString previousLauncherApp(const QString &home) {
+    return home + QStringLiteral("/Applications/.Vistrel.app.previous");
+}
+
 } // namespace vistrel::paths

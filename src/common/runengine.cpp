@@ -54,6 +54,7 @@ QCoro::Task<> RunEngine::runSteps() {
         const QString name = stepName(index);
         if (failure) {
             appendLog(QStringLiteral("\u274C %1 failed: %2").arg(name, *failure));
+            co_await stepFailed(index);
             setError(failure);
             co_return;
         }
@@ -61,6 +62,11 @@ QCoro::Task<> RunEngine::runSteps() {
         co_await pauseFor(m_stepPause);
     }
     setProgress(double(m_stepCount));
+}
+
+QCoro::Task<> RunEngine::stepFailed(int index) {
+    Q_UNUSED(index);
+    co_return;
 }
 
 void RunEngine::refuse(const QString &error) {

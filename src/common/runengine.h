@@ -63,6 +63,8 @@ protected:
     virtual QCoro::Task<> runStep(int index) = 0;
     // The step's name in its result line, asked when the step has ended.
     virtual QString stepName(int index) const = 0;
+    // After a failed step's line, before its error is published: what the run does about it.
+    virtual QCoro::Task<> stepFailed(int index);
     // Ends a run that may not start: the error, and the screen before the run comes back.
     void refuse(const QString &error);
 

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vistrel {
 
@@ -16,6 +17,11 @@ namespace {
 constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // The handler only writes the signal's number here; the event loop reads it.
 int signalPipe[2] = {-1, -1};
+// A run's own winding-up: called once, for the first signal (setTerminationHandler).
+std::function<void(int)> &terminationHandler() {
+    static std::function<void(int)> handler;
+    return handler;
+}
 
 std::function<void(int)> &currentHandler() {
     static std::function<void(int)> handler;
@@ -81,7 +87,16 @@ void stopHandlingTerminationSignals() {
 }
 
 void quitOnTerminationSignals() {
-    handleTerminationSignals([](int signal) { QCoreApplication::exit(128 + signal); });
+    handleTerminationSignals([](int signal) {
+        if (const std::function<void(int)> handler = std::exchange(terminationHandler(), nullptr))
+            handler(signal);
+        else
+            QCoreApplication::exit(128 + signal);
+    });
+}
+
+void setTerminationHandler(std::function<void(int signal)> handler) {
+    terminationHandler() = std::move(handler);
 }
 
 } // namespace vistrel

@@ -18,4 +18,8 @@ void stopHandlingTerminationSignals();
 // Call once, after the application object exists.
 void quitOnTerminationSignals();
 
+// From now on the first of those signals calls handler with its number instead, which ends the
+// application itself once it has wound up; a second one quits at once as above.
+void setTerminationHandler(std::function<void(int signal)> handler);
+
 } // namespace vistrel

@@ -72,6 +72,15 @@ public:
         Q_UNUSED(name);
         return {};
     }
+    // The files the two above write, so that a run can give them back as they were.
+    virtual QStringList applicationMenuFiles(const QString &bundleIdentifier) const {
+        Q_UNUSED(bundleIdentifier);
+        return {};
+    }
+    virtual QStringList agentsAtLoginFiles(const QString &name) const {
+        Q_UNUSED(name);
+        return {};
+    }
 };
 
 } // namespace vistrel

@@ -179,6 +179,17 @@ QString SystemPlatform::loadAgentsAtLogin(const QString &name, const QString &la
 QString SystemPlatform::removeAgentsAtLogin(const QString &name) {
     return desktop::removeAutostart(homeDirectory(), name);
 }
+
+QStringList SystemPlatform::applicationMenuFiles(const QString &bundleIdentifier) const {
+    QStringList files{desktop::applicationEntryPath(homeDirectory(), bundleIdentifier)};
+    for (const int size : desktop::iconSizes)
+        files.append(desktop::iconPath(homeDirectory(), size, bundleIdentifier));
+    return files;
+}
+
+QStringList SystemPlatform::agentsAtLoginFiles(const QString &name) const {
+    return {desktop::autostartEntryPath(homeDirectory(), name)};
+}
 #endif
 
 } // namespace vistrel

@@ -30,6 +30,8 @@ public:
     QString removeFromApplicationMenu(const QString &bundleIdentifier) override;
     QString loadAgentsAtLogin(const QString &name, const QString &launchctl) override;
     QString removeAgentsAtLogin(const QString &name) override;
+    QStringList applicationMenuFiles(const QString &bundleIdentifier) const override;
+    QStringList agentsAtLoginFiles(const QString &name) const override;
 #endif
 
     // The bundle in ~/Applications or /Applications (under home) with this identifier; empty if none.

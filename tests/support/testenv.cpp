@@ -3,11 +3,14 @@
 #include "common/paths.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <filesystem>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -170,6 +173,46 @@ DemoVendor::~DemoVendor() {
             m_process->kill();
         m_process->waitForFinished(3000);
     }
+}
+
+std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
+                                  const QStringList &arguments) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("TMPDIR"), tmp);
+    environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    process->setProcessEnvironment(environment);
+    process->start(program, arguments);
+    return process;
+}
+
+qint64 newestChild(qint64 pid) {
+    return procFile(pid, QStringLiteral("task/%1/children").arg(pid)).trimmed().split(' ').last().toLongLong();
+}
+
+QByteArray procFile(qint64 pid, const QString &name) {
+    return readFile(QStringLiteral("/proc/%1/").arg(pid) + name);
+}
+
+QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped) {
+    QMap<QString, QByteArray> entries;
+    const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+    for (QDirIterator it(folder, all, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info(it.next());
+        const QString path = QDir(folder).relativeFilePath(info.filePath());
+        if (std::any_of(skipped.begin(), skipped.end(), [&](const QString &s) { return path.startsWith(s); }))
+            continue;
+        if (info.isSymLink())
+            entries[path] = "-> " + QByteArray::fromStdString(std::filesystem::read_symlink(
+                                        QFile::encodeName(info.filePath()).toStdString()));
+        else if (!info.isDir())
+            entries[path] = readFile(info.filePath());
+        else if (QDir(info.filePath()).isEmpty(all))
+            entries[path] = "<empty folder>";
+    }
+    return entries;
 }
 
 } // namespace vistrel::test

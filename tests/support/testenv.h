@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -78,5 +79,18 @@ private:
     std::unique_ptr<QProcess> m_process;
     QString m_origin;
 };
+
+// Starts a program of ours as if this were the user's home and temporary folder (the desktop's
+// data and configuration folders are those under home).
+std::unique_ptr<QProcess> startIn(const QString &home, const QString &tmp, const QString &program,
+                                  const QStringList &arguments);
+// The newest child of a running process; 0 when it has none.
+qint64 newestChild(qint64 pid);
+// The bytes of /proc/<pid>/<name>; empty when it cannot be read (the process is gone).
+QByteArray procFile(qint64 pid, const QString &name);
+
+// Every file (its bytes), link ("-> " and its target) and empty folder below folder, by relative
+// path; nothing below a path that starts with one of skipped.
+QMap<QString, QByteArray> snapshot(const QString &folder, const QStringList &skipped = {});
 
 } // namespace vistrel::test

@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -33,6 +34,7 @@ struct Options {
     bool contentLength = true;
     qint64 rate = 0;        // bytes per second; 0 = as fast as the socket takes them
     qint64 truncateAt = -1; // body bytes after which the connection closes; -1 = never
+    bool wrongDigest = false;
     QString requestLog;
 };
 
@@ -132,6 +134,16 @@ public:
                         .arg(m_server.errorString());
             return false;
         }
+        // The digest goes with every package answer (RFC 9530), read once from disk.
+        QFile package(m_options.package);
+        QCryptographicHash sha256(QCryptographicHash::Sha256);
+        if (!package.open(QIODevice::ReadOnly) || !sha256.addData(&package)) {
+            error = QStringLiteral("cannot read %1: %2").arg(m_options.package, package.errorString());
+            return false;
+        }
+        if (m_options.wrongDigest)
+            sha256.addData("not the package");
+        m_digest = sha256.result().toBase64();
         m_origin = QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
         m_packagePath = "/packages/" + QUrl::toPercentEncoding(QFileInfo(m_options.package).fileName());
         QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
@@ -191,6 +203,7 @@ private:
             return;
         }
         QByteArray head = statusLine(200) + "Content-Type: application/zip\r\n";
+        head += "Repr-Digest: sha-256=:" + m_digest + ":\r\n";
         if (m_options.contentLength)
             head += "Content-Length: " + QByteArray::number(transfer->size()) + "\r\n";
         head += "Connection: close\r\n\r\n";
@@ -203,6 +216,7 @@ private:
     QFile m_log;
     QString m_origin;
     QByteArray m_packagePath;
+    QByteArray m_digest;
 };
 
 std::optional<qint64> parseCount(const QString &text, qint64 min, qint64 max) {
@@ -272,11 +286,13 @@ int main(int argc, char *argv[]) {
         QStringLiteral("truncate-at"),
         QStringLiteral("Close the connection after this many bytes of the package (the header still announces all)."),
         QStringLiteral("bytes"));
+    const QCommandLineOption wrongDigest(QStringLiteral("wrong-digest"),
+                                         QStringLiteral("Announce a SHA-256 digest that the package does not have."));
     const QCommandLineOption requestLog(QStringLiteral("request-log"),
                                         QStringLiteral("Also append each request line to this file."),
                                         QStringLiteral("file"));
     parser.addOptions({package, port, locationBody, locationBodyHex, locationBodyFile, locationStatus, packageStatus,
-                       noContentLength, rate, truncateAt, requestLog});
+                       noContentLength, rate, truncateAt, wrongDigest, requestLog});
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -337,6 +353,7 @@ int main(int argc, char *argv[]) {
             return usageError(QStringLiteral("invalid --truncate-at %1").arg(parser.value(truncateAt)));
         options.truncateAt = *value;
     }
+    options.wrongDigest = parser.isSet(wrongDigest);
     options.requestLog = parser.value(requestLog);
 
     quitOnTerminationSignals();

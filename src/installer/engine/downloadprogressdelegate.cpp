@@ -1,8 +1,12 @@
 #include "downloadprogressdelegate.h"
 
 #include "common/error.h"
+#include "common/smallfile.h"
 #include "common/textformat.h"
 
+#include "backgrounddigest.h"
+
+#include <QCoro/QCoroFuture>
 #include <QCoro/QCoroNetworkReply>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -156,6 +160,24 @@ Error DownloadProgressDelegate::stalledError(const QUrl &url, std::chrono::milli
                      .arg(double(limit.count()) / 1000.0));
 }
 
+std::optional<QByteArray> DownloadProgressDelegate::announcedSha256(const QByteArray &reprDigest,
+                                                                    const QByteArray &digest) {
+    for (const bool structured : {true, false}) {
+        for (const QByteArray &member : (structured ? reprDigest : digest).split(',')) {
+            const qsizetype equals = member.indexOf('=');
+            if (equals < 0 || member.left(equals).trimmed().toLower() != "sha-256")
+                continue;
+            const QByteArray value = member.mid(equals + 1).trimmed();
+            if (!structured)
+                return value;
+            // A byte sequence of a structured field: the base64 between two colons.
+            const bool framed = value.size() >= 2 && value.startsWith(':') && value.endsWith(':');
+            return framed ? value.mid(1, value.size() - 2) : QByteArray();
+        }
+    }
+    return std::nullopt;
+}
+
 DownloadProgressDelegate::DownloadProgressDelegate(ProgressCallback progressCallback, QObject *parent)
     : QObject(parent)
     , m_progressCallback(std::move(progressCallback)) {}
@@ -170,8 +192,20 @@ std::optional<QString> DownloadProgressDelegate::progressText(qint64 written, qi
     return formatText(QStringLiteral("Downloaded %.1f MB of %.1f MB (%d%%)"), {writtenMB, expectedMB, percent});
 }
 
-QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url, QString targetPath,
-                                                     std::chrono::milliseconds inactivity, QString unpackFolder) {
+QCoro::Task<void> DownloadProgressDelegate::verify(PackageDigest digest) {
+    if (!digest.announced)
+        co_return;
+    const QByteArray received = co_await digest.received;
+    if (*digest.announced != received)
+        throw Error(QStringLiteral("DownloadError"), failedCheckCode,
+                    QStringLiteral("The package does not match the digest its server announced: sha-256 %1 was "
+                                   "announced, the download has %2.")
+                        .arg(printableExcerpt(QString::fromLatin1(*digest.announced)), QString::fromLatin1(received)));
+}
+
+QCoro::Task<PackageDigest> DownloadProgressDelegate::download(QNetworkAccessManager &network, QUrl url,
+                                                              QString targetPath, std::chrono::milliseconds inactivity,
+                                                              QString unpackFolder) {
     // A leftover with the same name is replaced, not a reason to fail.
     QFile file(targetPath);
     if (file.exists() && !file.remove())
@@ -188,6 +222,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
 
     std::optional<int> badStatus;
     std::optional<Error> writeError;
+    BackgroundDigest sha256(targetPath);
     qint64 written = 0;
     qint64 lastReceived = 0;
     qint64 lastTotal = -1;
@@ -225,6 +260,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
             return;
         }
         written += chunk.size();
+        sha256.written(written);
     });
     connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64 total) {
         // Without a length Qt still reports the received size as the total once the transfer
@@ -246,6 +282,7 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
         const QByteArray rest = reply->readAll();
         writeError = writeAll(file, rest);
         written += rest.size();
+        sha256.written(written);
     }
     if (writeError)
         throw *writeError;
@@ -264,7 +301,8 @@ QCoro::Task<void> DownloadProgressDelegate::download(QNetworkAccessManager &netw
     if (file.error() != QFileDevice::NoError)
         throw fileError(file);
     partialFile.keep();
-    co_return;
+    co_return PackageDigest{announcedSha256(reply->rawHeader("Repr-Digest"), reply->rawHeader("Digest")),
+                            sha256.finish()};
 }
 
 } // namespace vistrel

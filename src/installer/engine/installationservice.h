@@ -1,17 +1,14 @@
 #pragma once
 
 #include "installationstep.h"
+#include "stepcontext.h"
 
-#include "common/launchagent.h"
 #include "common/runengine.h"
-#include "common/serverprobe.h"
 #include "common/timing.h"
 
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 #include <QVariant>
 
 #include <QCoro/QCoroTask>
@@ -23,8 +20,11 @@ namespace vistrel {
 
 class Platform;
 
-// The installer's engine: the checks before a run and the work of each step; RunEngine runs them
-// and publishes the state. Step operations are coroutines that a run awaits one after the other.
+// The installer's engine: a run's checks, the order of its steps, and the transaction around them;
+// RunEngine runs the steps and publishes the state. Each step is an operation of its own that
+// journals how to undo what it changes before it changes it. A step that fails, or an interrupted
+// run, is undone newest first, and the previous installation runs again; once the new server
+// answers, the run commits and lets go of what it replaced.
 //
 // The program owns it through create(): a running installation then holds a reference of its
 // own, so the window may go away mid-run without the run touching a deleted object. An object
@@ -44,6 +44,8 @@ class InstallationService : public RunEngine {
     // The error text, or undefined while no error stands (an error may have an empty text).
     Q_PROPERTY(QVariant installationError READ installationErrorValue NOTIFY installationErrorChanged)
     Q_PROPERTY(bool hasInstallationError READ hasInstallationError NOTIFY installationErrorChanged)
+    // After a failed step: the key of the text that says what became of the installation from before.
+    Q_PROPERTY(QString restoreNoteKey READ restoreNoteKey NOTIFY installationErrorChanged)
     Q_PROPERTY(bool useBetaVersion READ useBetaVersion WRITE setUseBetaVersion NOTIFY useBetaVersionChanged)
     Q_PROPERTY(QString selectedPort READ selectedPort WRITE setSelectedPort NOTIFY selectedPortChanged)
     // The verified port, or undefined until a verification has succeeded.
@@ -53,16 +55,6 @@ class InstallationService : public RunEngine {
 public:
     static constexpr int stepCount = int(allInstallationSteps.size());
     int steps() const { return stepCount; }
-    // Codes of the errors this engine raises beyond the unpacker's own exit statuses.
-    static constexpr int locationNotUtf8Code = 1;   // DownloadError
-    static constexpr int invalidLocationCode = 2;   // DownloadError
-    static constexpr int badLocationStatusCode = 4; // DownloadError (the package's own status also uses 4)
-    static constexpr int unzipNotStartedCode = -1;  // ExtractionError
-    static constexpr int unsafePackageCode = -2;    // ExtractionError
-    static constexpr int noUserIdCode = 99;         // InstallError
-    static constexpr int invalidPortCode = 100;     // InstallError
-    static constexpr int serviceTimeoutCode = 101;  // InstallError
-    static constexpr int launcherMissingCode = 102; // InstallError
 
     // Deleted (deferred) when the last reference goes; C++ ownership for QML.
     static std::shared_ptr<InstallationService> create(Platform &platform, Timing timing = {});
@@ -84,6 +76,7 @@ public:
     const QStringList &installationLog() const { return logLines(); }
     const std::optional<QString> &installationError() const { return error(); }
     bool hasInstallationError() const { return error().has_value(); }
+    const QString &restoreNoteKey() const { return m_restoreNoteKey; }
     bool useBetaVersion() const { return m_useBetaVersion; }
     void setUseBetaVersion(bool useBeta);
     const QString &selectedPort() const { return m_selectedPort; }
@@ -104,14 +97,19 @@ public:
     Q_INVOKABLE void startInstallation() { start(); }
     // The body of one run: initial cleanup, port checks, then the seven steps. Never throws.
     QCoro::Task<void> performInstallation();
+    // Ends the run under way: its step stops, what ran is undone (the previous service is loaded
+    // again, not waited for), and the run finishes. False when no run is going.
+    bool interrupt();
+    // The last run was ended by interrupt().
+    bool interrupted() const { return m_interrupted; }
     // Opens the installed launcher and quits a moment later; nothing more when it is not found.
     // Once the launcher has been started, further calls do nothing.
     Q_INVOKABLE void openLauncherApp();
-    // Step operations, each awaited by a run.
+    // Step operations, each awaited by a run (or on its own, journaled in memory).
     // Boots out an earlier launch agent and kills a running server; never fails.
     QCoro::Task<void> stopExistingServices();
-    // Asks the download service for the package, streams it to a temporary file and unpacks it
-    // into the install root. Throws vistrel::Error.
+    // Asks the download service for the package, streams it to a temporary file, unpacks it and
+    // moves it into the install root. Throws vistrel::Error.
     QCoro::Task<void> downloadVistrel();
     // Quarantine strip, permissions, port and language files; problems become warning lines.
     QCoro::Task<void> prepareInstalledFiles();
@@ -122,27 +120,14 @@ public:
     // Polls the server on localhost until it answers 200; returns its port.
     QCoro::Task<qint64> waitForService();
 
-    // The launch agent plist, byte for byte; every inserted path is XML-escaped (a home folder
-    // without & < > " ' gives the paths exactly as they are).
+    // See LaunchAgentSetup::plistText.
     static QString makeLaunchAgentPlist(const QString &executable, const QString &installRoot,
                                         const QString &executableFolder, const QString &home);
     // The port a run installs for: the typed text as a strict decimal integer from 1 to 65535,
     // nothing when the text is refused (an empty text included).
     static std::optional<quint16> portForRun(const QString &portText);
-
-    // The lock a run holds for the home folder (in the user's runtime folder): a second run of any
-    // kind while one is going is refused.
+    // See vistrel::runLockPath.
     static QString runLockPath(const QString &home);
-
-    // The download service's origin: the user default "downloadServiceOrigin" when set, else the
-    // origin this build was configured with.
-    QString downloadServiceOrigin() const;
-    // The location request for a platform value ("OSX64", "OSXARM64") and channel.
-    QUrl downloadLocationUrl(const QString &platformName, bool useBeta) const;
-    // The body's text without white space, then without quotes, at both ends.
-    static QString cleanDownloadLocation(const QString &body);
-    // An absolute http(s) URL with a host; anything else cannot be downloaded.
-    static bool isDownloadableUrl(const QString &location);
     // The language file's code for the installer's language ("zh-Hans" -> "zh-cn", ...).
     static QString serverLanguageCodeFor(const QString &installerLanguage);
     // serverLanguageCodeFor the language a fresh LocalizationManager starts in (the stored choice).
@@ -163,27 +148,30 @@ private:
 
     void setFinalPort(const std::optional<qint64> &port);
 
-    QCoro::Task<QString> requestDownloadLocation(QUrl serviceUrl);
-    QCoro::Task<void> unpackPackage(QString packagePath);
-    // Removes the package a run is still downloading or unpacking.
-    void discardTemporaryPackage();
-    QString installRoot() const;
-    // The service-manager client for our job, with the command limit.
-    LaunchAgent launchAgent() const;
+    // The text that refuses the run (port not accepted or taken); nothing when it may go on.
+    QCoro::Task<std::optional<QString>> portRefusal();
+    // Undoes the run's journal. After a failed step (not an interruption) it waits for the
+    // previous server to answer, and sets the restore note.
+    QCoro::Task<void> undoRun(bool afterFailure);
+    // The new server answers: the journal goes, then what the run replaced.
+    QCoro::Task<void> commit();
 
     QCoro::Task<void> perform() override { return performInstallation(); }
     QCoro::Task<void> runStep(int index) override;
+    QCoro::Task<void> stepFailed(int index) override;
     QString stepName(int index) const override;
     // True when something accepts connections on the port at 127.0.0.1 or ::1.
     QCoro::Task<bool> somethingListensOn(quint16 port);
+
     Platform &m_platform;
     Timing m_timing;
-    QNetworkAccessManager m_network;
-    // The verification's probes: loopback, never through a proxy.
-    std::shared_ptr<QNetworkAccessManager> m_probeNetwork = makeProbeNetwork();
+    StepContext m_context;
     QString m_installerBundlePath;
     bool m_openingLauncher = false;
-    QString m_temporaryPackage; // while a run downloads or unpacks it
+    bool m_interrupted = false;
+    bool m_undoing = false;
+    bool m_hadInstallation = false; // the install root was there when the run began
+    QString m_restoreNoteKey;
 
     bool m_useBetaVersion = false;
     QString m_selectedPort = QStringLiteral("8090");

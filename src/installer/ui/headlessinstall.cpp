@@ -3,6 +3,7 @@
 #include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
 #include "installer/localization/localizationmanager.h"
+#include "installer/ui/installerui.h"
 #include "platform/systemplatform.h"
 
 #include <QCommandLineParser>
@@ -107,7 +108,6 @@ bool wantsHeadlessInstaller(int argc, char *argv[]) {
 
 int runHeadlessInstaller(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    // A signal mid-run ends the run cleanly: children end, no temporary package stays.
     quitOnTerminationSignals();
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -173,8 +173,14 @@ int runHeadlessInstaller(int argc, char *argv[]) {
         if (!complete)
             QTextStream(stderr) << service->installationError().value_or(QStringLiteral("The installation failed."))
                                 << Qt::endl;
-        QCoreApplication::exit(complete ? 0 : 1);
+        if (!service->restoreNoteKey().isEmpty())
+            QTextStream(stderr) << LocalizationManager(platform).localizedString(service->restoreNoteKey()) << Qt::endl;
+        // An interrupted run ends with the signal's status (quitAfterRun).
+        if (!service->interrupted())
+            QCoreApplication::exit(complete ? 0 : 1);
     });
+    // A signal mid-run stops the run, which undoes what it did; then the program ends.
+    setTerminationHandler([&service](int signal) { quitAfterRun(*service, 128 + signal); });
     service->startInstallation();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "uikit/appiconprovider.h"
 #include "uikit/symbolicons.h"
 
+#include <QCoreApplication>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <QUrl>
@@ -22,6 +23,15 @@ InstallerAppInfo InstallerAppInfo::fromMainBundle() {
         info.iconPath = bundle + QStringLiteral("/Contents/Resources/AppIcon.png");
     info.version = appVersion().value_or(QStringLiteral("1.0.0"));
     return info;
+}
+
+void quitAfterRun(InstallationService &service, int status) {
+    if (!service.interrupt()) {
+        QCoreApplication::exit(status);
+        return;
+    }
+    QObject::connect(&service, &RunEngine::runFinished, QCoreApplication::instance(),
+                     [status] { QCoreApplication::exit(status); });
 }
 
 QQuickWindow *loadInstallerWindow(QQmlApplicationEngine &engine, LocalizationManager &localization,

@@ -19,6 +19,10 @@ struct InstallerAppInfo {
     static InstallerAppInfo fromMainBundle();
 };
 
+// Ends the program with status once the run under way has stopped and undone what it did (the
+// previous service is loaded again, not waited for); at once when no run is going.
+void quitAfterRun(InstallationService &service, int status);
+
 // Loads the installer's window over the two models, which must outlive the engine's window.
 // Returns the window, or nullptr when the views failed to load.
 QQuickWindow *loadInstallerWindow(QQmlApplicationEngine &engine, LocalizationManager &localization,

@@ -1,3 +1,5 @@
+#include "common/diagnostics.h"
+#include "common/rollback.h"
 #include "common/singleinstance.h"
 #include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
@@ -26,6 +28,8 @@ int main(int argc, char *argv[]) {
         return 0;
     vistrel::quitOnTerminationSignals();
     vistrel::SystemPlatform platform(QStringLiteral("VistrelInstaller"));
+    // An installation that was killed is undone before anything else.
+    vistrel::recoverInterruptedRun(platform.homeDirectory(), platform.launchctlPath(), &vistrel::printLine);
 
     const vistrel::InstallerAppInfo info = vistrel::InstallerAppInfo::fromMainBundle();
     QGuiApplication::setWindowIcon(QIcon(info.iconPath));
@@ -37,6 +41,11 @@ int main(int argc, char *argv[]) {
     QQuickWindow *window = vistrel::loadInstallerWindow(engine, localization, *service, info);
     if (!window)
         return 1;
+    // A signal or the closed window ends a run under way in order: it undoes what it did first.
+    vistrel::setTerminationHandler([&service](int signal) { vistrel::quitAfterRun(*service, 128 + signal); });
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app,
+                     [&service] { vistrel::quitAfterRun(*service, 0); });
     QObject::connect(&instance, &vistrel::SingleInstance::activationRequested, window, [window] {
         window->showNormal();
         window->raise();

@@ -1,5 +1,7 @@
 #include "headlessuninstall.h"
 
+#include "common/diagnostics.h"
+#include "common/rollback.h"
 #include "launcher/uninstall/uninstallservice.h"
 #include "platform/systemplatform.h"
 
@@ -55,6 +57,8 @@ int runHeadlessUninstall(int argc, char *argv[]) {
             "Vistrel service, its program files, the launcher and the logs; the data under Media stays."));
 
     SystemPlatform platform(QStringLiteral("Vistrel"));
+    // An installation that was killed is undone first, so that what is uninstalled is whole.
+    recoverInterruptedRun(platform.homeDirectory(), platform.launchctlPath(), &printLine);
     const std::shared_ptr<UninstallService> service = UninstallService::create(platform);
     qsizetype printed = 0;
     QTextStream out(stdout);

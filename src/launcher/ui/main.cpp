@@ -1,4 +1,6 @@
+#include "common/diagnostics.h"
 #include "common/paths.h"
+#include "common/rollback.h"
 #include "common/singleinstance.h"
 #include "launcher/localization/launcherlocalizationmanager.h"
 #include "launcher/service/servicemanager.h"
@@ -29,6 +31,8 @@ int main(int argc, char *argv[]) {
         return 0;
     vistrel::AppDelegate::install();
     vistrel::SystemPlatform platform(QStringLiteral("Vistrel"));
+    // An installation that was killed is undone before the service is looked at.
+    vistrel::recoverInterruptedRun(platform.homeDirectory(), platform.launchctlPath(), &vistrel::printLine);
 
     const vistrel::LauncherAppInfo info = vistrel::LauncherAppInfo::fromMainBundle();
     if (!info.iconPath.isEmpty())

@@ -2,13 +2,15 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 
-// The failure that stopped a run: a red warning sign, the heading and the error's own text.
+// The failure that stopped a run: a red warning sign, the heading, the error's own text and, when
+// there is one, a note on what became of things.
 Rectangle {
     id: card
     objectName: "errorCard"
 
     property string title
     property string error
+    property string note
     property int symbolSize: 20
     property int spacing: 12
 
@@ -52,6 +54,18 @@ Rectangle {
                 font.pixelSize: Theme.caption
                 color: Theme.secondaryLabel
                 wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+                Accessible.name: text
+            }
+            Label {
+                objectName: "errorNote"
+                Layout.fillWidth: true
+                Layout.topMargin: 4
+                visible: card.note !== ""
+                text: card.note
+                font.pixelSize: Theme.caption
+                font.weight: Theme.medium
+                color: Theme.label
+                wrapMode: Text.Wrap
                 Accessible.name: text
             }
         }

@@ -42,19 +42,8 @@ constexpr int signalDeadlineMs = 2000; // a signalled run must be gone by then
 
 // One run of the headless installer into home, with the package downloaded to tmp.
 std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, const QString &origin) {
-    auto run = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"HOME"_s, home.path());
-    environment.insert(u"TMPDIR"_s, tmp);
-    run->setProcessEnvironment(environment);
-    run->start(installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s,
-               {u"--headless"_s, u"--download-service"_s, origin, u"--port"_s, QString::number(freePort())});
-    return run;
-}
-
-QByteArray procFile(qint64 pid, const QString &name) {
-    QFile file(u"/proc/%1/"_s.arg(pid) + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return startIn(home.path(), tmp, installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s,
+                   {u"--headless"_s, u"--download-service"_s, origin, u"--port"_s, QString::number(freePort())});
 }
 
 } // namespace
@@ -220,11 +209,8 @@ private slots:
         const auto run = startRun(home, tmp.path(), vendor.origin());
         qint64 unzip = 0;
         if (midUnpack) {
-            const QString children = u"task/%1/children"_s.arg(run->processId());
-            const auto child = [&] {
-                return procFile(run->processId(), children).trimmed().split(' ').last().toLongLong();
-            };
-            QTRY_VERIFY_WITH_TIMEOUT(procFile(unzip = child(), u"cmdline"_s).contains("\0-o\0"_ba), 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                procFile(unzip = newestChild(run->processId()), u"cmdline"_s).contains("\0-o\0"_ba), 30000);
         } else {
             QByteArray seen;
             QTRY_VERIFY_WITH_TIMEOUT((seen += run->readAllStandardOutput()).contains("Downloading from"), 30000);

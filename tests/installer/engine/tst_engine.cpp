@@ -1,5 +1,8 @@
 #include "installer/engine/downloadprogressdelegate.h"
+#include "installer/engine/installererrors.h"
+#include "installer/engine/packagedownload.h"
 #include "installer/engine/packageentries.h"
+#include "installer/engine/packageswap.h"
 
 #include "common/paths.h"
 #include "enginetesthelpers.h"
@@ -56,6 +59,19 @@ const QString plistTemplate =
     "    <key>WorkingDirectory</key><string>@HOME@/Library/Application Support/Vistrel</string> \n"
     "</dict>\n"
     "</plist>"_s;
+
+// Files from "path=content" and links from "path->target", below folder.
+bool place(const QString &folder, const QStringList &entries) {
+    for (const QString &entry : entries) {
+        const bool link = entry.contains(u"->"_s);
+        const QString path = folder + u'/' + entry.section(link ? u"->"_s : u"="_s, 0, 0);
+        const QString value = entry.section(link ? u"->"_s : u"="_s, 1);
+        if (!(link ? QDir().mkpath(QFileInfo(path).path()) && QFile::link(value, path)
+                   : writeFile(path, value.toUtf8())))
+            return false;
+    }
+    return true;
+}
 
 // An installer bundle whose launcher has a non-executable main program, a helper, and a link.
 QString makeInstallerBundle(const QString &folder) {
@@ -158,8 +174,8 @@ private slots:
             {"file:///etc/passwd", "file:///etc/passwd", false},
             {"http://h/a b.zip", "http://h/a b.zip", false}};
         for (const auto &[body, location, downloadable] : rows) {
-            QCOMPARE(InstallationService::cleanDownloadLocation(body), location);
-            QCOMPARE(InstallationService::isDownloadableUrl(location), downloadable);
+            QCOMPARE(PackageDownload::cleanDownloadLocation(body), location);
+            QCOMPARE(PackageDownload::isDownloadableUrl(location), downloadable);
         }
     }
 
@@ -253,6 +269,60 @@ private slots:
             QVERIFY2(linkStaysInside(entry, target) == inside, qPrintable(u"%1 -> %2"_s.arg(entry, target)));
     }
 
+    void digestHeaders() {
+        const QList<std::tuple<QByteArray, QByteArray, std::optional<QByteArray>>> rows = {
+            {"sha-512=:AAAA:, sha-256=:X48E9q=:", "SHA-256=ignored", "X48E9q="}, // Repr-Digest first
+            {"", "MD5=abc, SHA-256=X48E9q=", "X48E9q="},
+            {"sha-256=X48E9q=", "", QByteArray()}, // not a byte sequence: matches nothing
+            {"sha-512=:AAAA:", "md5=abc", std::nullopt},
+        };
+        for (const auto &[repr, digest, sha256] : rows)
+            QCOMPARE(DownloadProgressDelegate::announcedSha256(repr, digest), sha256);
+    }
+
+    // What a package moves into a root that holds more than it does; what it replaces waits aside.
+    void swapMovesOnlyPackagePaths_data() {
+        QTest::addColumn<QStringList>("root");
+        QTest::addColumn<QStringList>("staged");
+        QTest::addColumn<QStringList>("after");    // the root; empty: refused, the root as it was
+        QTest::addColumn<QStringList>("replaced"); // what waits aside
+        QTest::newRow("a bundle of package files: replaced whole")
+            << QStringList{"A/x=old"} << QStringList{"A/x=new", "A/z=new"} << QStringList{"A/x=new", "A/z=new"}
+            << QStringList{"A/x=old"};
+        QTest::newRow("user data in the bundle and beside it stays")
+            << QStringList{"A/x=old", "A/mine=data", "Media/rec=data"} << QStringList{"A/x=new", "A/B/y=new"}
+            << QStringList{"A/x=new", "A/B/y=new", "A/mine=data", "Media/rec=data"} << QStringList{"A/x=old"};
+        QTest::newRow("a link is replaced, never followed") << QStringList{"A->../outside"} << QStringList{"A/x=new"}
+                                                            << QStringList{"A/x=new"} << QStringList{"A->../outside"};
+        QTest::newRow("a file over a folder with user data")
+            << QStringList{"A/mine=data"} << QStringList{"A=file"} << QStringList() << QStringList();
+        QTest::newRow("a reserved name") << QStringList() << QStringList{".vistrel-previous/x=new"} << QStringList()
+                                         << QStringList();
+    }
+    void swapMovesOnlyPackagePaths() {
+        QFETCH(QStringList, root);
+        QFETCH(QStringList, staged);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, replaced);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"root"_s);
+        QVERIFY(QDir().mkpath(folder) && place(folder, root) && place(dir.filePath(u"staging"_s), staged));
+        QVERIFY(place(dir.filePath(u"outside"_s), {u"keep=keep"_s}));
+        QMap<QString, QByteArray> expected = snapshot(folder);
+        PackageSwap swap(dir.filePath(u"staging"_s), folder, dir.filePath(u"previous"_s));
+        const std::optional<QString> refusal = swap.plan();
+        QCOMPARE(refusal.has_value(), after.isEmpty());
+        if (!refusal)
+            QCOMPARE(swap.swap(), std::nullopt);
+        QTemporaryDir expectedDir;
+        QVERIFY(place(expectedDir.filePath(u"root"_s), after) && place(expectedDir.filePath(u"previous"_s), replaced));
+        if (!after.isEmpty())
+            expected = snapshot(expectedDir.filePath(u"root"_s));
+        QCOMPARE(snapshot(folder), expected);
+        QCOMPARE(snapshot(dir.filePath(u"previous"_s)), snapshot(expectedDir.filePath(u"previous"_s)));
+        QCOMPARE(snapshot(dir.filePath(u"outside"_s)).keys(), QStringList{u"keep"_s});
+    }
+
     void plistText_data() {
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("homeInXml");
@@ -295,7 +365,7 @@ private slots:
         World world({}, u"it's a \"home\" with $PATH & `id`"_s);
         world.service->setInstallerBundlePath(folder.path());
         const std::optional<Error> missing = runStep(world.service->installLauncherApp());
-        QVERIFY(missing && missing->code() == InstallationService::launcherMissingCode);
+        QVERIFY(missing && missing->code() == installerError::launcherMissing);
         QCOMPARE(missing->description(), u"Launcher app not found in installer bundle."_s);
         world.service->setInstallerBundlePath(makeInstallerBundle(folder.path()));
         QVERIFY(QFileInfo::exists(world.service->installerBundlePath()));

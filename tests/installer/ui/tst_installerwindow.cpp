@@ -112,11 +112,13 @@ private slots:
     void failedStepKeepsTheInstallationScreen() {
         Rig rig(deadOrigin()); // nothing answers at the download service's address
         QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
+        QVERIFY(QDir().mkpath(rig.home.path() + u"/Library/Application Support/Vistrel"_qs)); // not running
         QVERIFY(rig.install());
         const QString error = rig.service->installationError().value();
         // The failed step stays, still turning, with the error card and the language menu locked.
         QTRY_VERIFY(rig.shows(u"installationScreen"_qs) && rig.shows(u"errorCard"_qs));
         QCOMPARE(rig.text(u"errorMessage"_qs), error);
+        QCOMPARE(rig.text(u"errorNote"_qs), rig.localization->localizedString("ui.restoredStopped"));
         QCOMPARE(rig.text(u"stepTitle"_qs), rig.localization->localizedString("step.downloadTarvik.title"));
         QVERIFY(rig.shows(u"stepSpinner"_qs) && !rig.shows(u"openButton"_qs));
         QVERIFY(!rig.find(u"languageMenu"_qs)->isEnabled());

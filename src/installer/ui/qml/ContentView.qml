@@ -123,6 +123,7 @@ Item {
                     property bool shown: root.service.hasInstallationError
                     property real reveal: shown ? 1 : 0
                     property string message
+                    property string noteKey
 
                     Layout.fillWidth: true
                     Layout.preferredHeight: errorCard.implicitHeight * reveal
@@ -130,8 +131,10 @@ Item {
                     Layout.topMargin: -stack.spacing * (1 - reveal)
 
                     function takeMessage() {
-                        if (root.service.hasInstallationError)
+                        if (root.service.hasInstallationError) {
                             message = root.service.installationError
+                            noteKey = root.service.restoreNoteKey
+                        }
                     }
 
                     Component.onCompleted: takeMessage()
@@ -163,6 +166,7 @@ Item {
                         visible: errorSlot.reveal > 0
                         title: qsTrId("ui.installationError")
                         error: errorSlot.message
+                        note: errorSlot.noteKey === "" ? "" : qsTrId(errorSlot.noteKey)
                     }
 
                     NumberAnimation {

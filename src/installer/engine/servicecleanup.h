@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+
+namespace vistrel {
+
+class StepContext;
+
+// Stops an earlier server: boots out its launch agent and kills a server process by name. Never
+// fails but for an interruption. An agent that was loaded is recorded first, so that undoing the
+// run loads it again.
+class ServiceCleanup {
+public:
+    explicit ServiceCleanup(StepContext &context)
+        : m_context(context) {}
+    QCoro::Task<void> run();
+
+private:
+    StepContext &m_context;
+};
+
+} // namespace vistrel
