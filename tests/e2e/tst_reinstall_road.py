@@ -115,4 +115,4 @@ def reinstall_road(road):
 
 
 if __name__ == "__main__":
-    sys.exit(run_road("reinstall-road", reinstall_road, "it's a \"home\" & $HOME %f `x`"))
+    sys.exit(run_road("reinstall-road", reinstall_road, "it's a \"home\" & $HOME %f `x` a=b"))
