@@ -2,7 +2,10 @@
 
 #include "privatefiles.h"
 
+#include <QFile>
+
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vistrel {
@@ -12,11 +15,29 @@ QString runLockPath(const QString &home) {
 }
 
 RunLock::RunLock(const QString &path)
-    : m_fd(openLockFile(path, &m_problem)) {
-    m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+    : m_path(QFile::encodeName(path)) {
+    // A holder removes the file as it lets go: a lock taken on a file that is no longer at the path
+    // guards nothing, and the file at the path is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_fd = openLockFile(path, &m_problem);
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+            return;
+        struct stat locked {};
+        struct stat atPath {};
+        if (::fstat(m_fd, &locked) == 0 && ::lstat(m_path.constData(), &atPath) == 0 &&
+            locked.st_ino == atPath.st_ino && locked.st_dev == atPath.st_dev) {
+            m_held = true;
+            return;
+        }
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
 RunLock::~RunLock() {
+    // Removed while still held, so that nothing of a run stays in the home.
+    if (m_held)
+        ::unlink(m_path.constData());
     if (m_fd >= 0)
         ::close(m_fd);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace vistrel {
@@ -10,8 +11,8 @@ namespace vistrel {
 // is only undone by whoever holds it.
 QString runLockPath(const QString &home);
 
-// Holds the run lock while it lives, when it could be taken at once. The kernel drops it with the
-// process, so a killed program never leaves it behind.
+// Holds the run lock while it lives, when it could be taken at once, and removes its file when it
+// lets go. The kernel drops the lock with the process, so a killed program never leaves it held.
 class RunLock {
 public:
     explicit RunLock(const QString &path);
@@ -23,8 +24,9 @@ public:
     QString refusal(const QString &busy) const { return m_problem.isEmpty() ? busy : m_problem; }
 
 private:
-    QString m_problem; // before m_fd: its opening writes here
-    int m_fd;
+    QByteArray m_path;
+    QString m_problem;
+    int m_fd = -1;
     bool m_held = false;
 };
 
