@@ -7,6 +7,7 @@
 
 #include "common/diagnostics.h"
 #include "common/plist.h"
+#include "common/privatefiles.h"
 #include "common/singleinstance.h"
 #include "launcher/ui/shutdownguard.h"
 
@@ -357,6 +358,11 @@ private slots:
         QCOMPARE(ctl({"bootout", domain + "/test.none"}), 5); // the stand-in opens its folder: not loaded
         QCOMPARE(QDir(shared.path()).entryList(QDir::AllEntries | QDir::System), planted);
         attacker.kill(), attacker.waitForFinished();
+        // A session runtime folder that others may write into is refused, never used.
+        QString why;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared.path()));
+        QVERIFY2(userRuntimeFolder(&why).isEmpty() && why.endsWith("others may write to it (mode 1777)"),
+                 qPrintable(why));
     }
 
     // A job that ignores SIGTERM holds up its own bootout, not the rest of the domain.
