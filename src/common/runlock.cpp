@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +22,14 @@ RunLock::RunLock(const QString &path)
     // guards nothing, and the file at the path is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_fd = openLockFile(path, &m_problem);
-        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+        if (m_fd < 0)
             return;
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK)
+                m_problem = QStringLiteral("The lock file %1 cannot be locked: %2")
+                                .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            return;
+        }
         struct stat locked {};
         struct stat atPath {};
         if (::fstat(m_fd, &locked) == 0 && ::lstat(m_path.constData(), &atPath) == 0 &&

@@ -9,6 +9,8 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,12 +44,19 @@ bool SingleInstance::handOverToRunningInstance() {
         printLine(QStringLiteral("%1; a second start of %2 will not find this one").arg(m_problem, m_name));
         return false;
     }
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+    const bool locked = ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0;
+    const int error = errno;
+    if (locked) {
         listen();
         return false;
     }
     ::close(m_lockFd);
     m_lockFd = -1;
+    if (error != EWOULDBLOCK) {
+        printLine(QStringLiteral("Could not lock %1.lock: %2; a second start of %3 will not find this one")
+                      .arg(m_socketPath, QString::fromLocal8Bit(std::strerror(error)), m_name));
+        return false;
+    }
     // The instance holding the lock may be a moment away from listening.
     QElapsedTimer clock;
     clock.start();
