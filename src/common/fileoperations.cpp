@@ -53,6 +53,11 @@ FileOperationResult removeIfPresent(const QString &path) {
     if (ec)
         return failure(ec, what);
     fs::remove_all(target, ec);
+    // What another program removed meanwhile is gone all the same; what it left is tried again.
+    for (int attempt = 0; ec == std::errc::no_such_file_or_directory && attempt < 3; ++attempt) {
+        ec.clear();
+        fs::remove_all(target, ec);
+    }
     if (ec)
         return failure(ec, what);
     FileOperationResult result;

@@ -65,8 +65,10 @@ QString removeFile(const QString &path) {
 // The Exec value: the program and its arguments, each one argument whatever it holds.
 QString execLine(const QString &program, const QStringList &arguments) {
     // GLib looks the program up before it turns %% into %, and finds no program with %% in its
-    // path: env, found on PATH, starts it instead.
-    QString line = program.contains(u'%') ? QStringLiteral("env ") : QString();
+    // path; env would take a path with = for an assignment. The shell starts it as it is.
+    QString line;
+    if (program.contains(u'%') || program.contains(u'='))
+        line = QStringLiteral("/bin/sh -c ") + execArgument(QStringLiteral("exec \"$0\" \"$@\"")) + u' ';
     line += execArgument(program);
     for (const QString &argument : arguments)
         line += u' ' + execArgument(argument);

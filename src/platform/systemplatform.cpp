@@ -4,6 +4,7 @@
 #include "common/diagnostics.h"
 #include "common/paths.h"
 #include "common/plist.h"
+#include "common/privatefiles.h"
 #include "desktopentries.h"
 
 #include <QClipboard>
@@ -52,11 +53,12 @@ QString SystemPlatform::serviceStateFile() const {
 #else
     // The stand-in's domain holds one state file per loaded job, rewritten at every change and
     // named after the label (ours needs no escaping).
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString folder = !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
-                               ? QDir::cleanPath(runtime) + QStringLiteral("/vistrel-launchctl")
-                               : QDir::tempPath() + QStringLiteral("/vistrel-launchctl-%1").arg(::getuid());
-    return folder + QStringLiteral("/job-") + QString::fromUtf16(paths::launchAgentLabel) + QStringLiteral(".json");
+    QString unusable;
+    const QString runtime = userRuntimeFolder(&unusable);
+    if (runtime.isEmpty())
+        return {}; // the stand-in cannot run either; polling tells
+    return runtime + QStringLiteral("/vistrel-launchctl/job-") + QString::fromUtf16(paths::launchAgentLabel) +
+           QStringLiteral(".json");
 #endif
 }
 

@@ -44,7 +44,7 @@ def headless_install(road, port):
 
 def desktop_entries_and_reboot(road, port):
     """The entries pass the desktop's own check; the menu entry starts the launcher; after a reboot
-    the session's autostart entry starts the server again."""
+    the session's autostart entry starts the server again, past an agent that is a link to a FIFO."""
     installer_entry = os.path.join(road.installer_bundle, "Contents", "Resources",
                                    "com.qelvonet.tarvik.installer.desktop")
     for entry in road.desktop_entries + [installer_entry]:
@@ -61,6 +61,8 @@ def desktop_entries_and_reboot(road, port):
     # Every supervisor and the server end with the runtime folder.
     shutil.rmtree(os.path.join(road.env["XDG_RUNTIME_DIR"], "vistrel-launchctl"))
     wait_until(f"port {port} to close at the reboot", lambda: not port_is_open(port), 30)
+    os.mkfifo(os.path.join(road.home, "fifo"))
+    os.symlink(os.path.join(road.home, "fifo"), os.path.join(os.path.dirname(road.plist), "a.plist"))
     road.spawn(["gio", "launch", road.desktop_entries[1]], "autostart-entry")
     wait_until(f"the server on port {port} after the login", lambda: http_status(port) == 200, roads.APPEAR)
     again = road.run([road.launchctl_tool, "autostart"], 60)
@@ -115,4 +117,4 @@ def reinstall_road(road):
 
 
 if __name__ == "__main__":
-    sys.exit(run_road("reinstall-road", reinstall_road, "it's a \"home\" & $HOME %f `x`"))
+    sys.exit(run_road("reinstall-road", reinstall_road, "it's a \"home\" & $HOME %f `x` a=b"))

@@ -5,9 +5,13 @@
 #include "supervisor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace launchctl {
 
@@ -43,14 +47,33 @@ bool loadOnce(const JobSpec &job, QString *reason) {
     return true;
 }
 
+// Whether path leads to a regular file; why not when it does not.
+bool isRegularFile(const QString &path, QString *reason) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(st.st_mode))
+        *reason = QStringLiteral("it is not a regular file");
+    else
+        return true;
+    return false;
+}
+
 } // namespace
 
 int autostart() {
     const QDir agents(QDir::homePath() + QStringLiteral("/Library/LaunchAgents"));
-    const QStringList plists = agents.entryList({QStringLiteral("*.plist")}, QDir::Files, QDir::Name);
+    // Every entry, not only files: what is no agent is said to be skipped.
+    const QStringList plists = agents.entryList({QStringLiteral("*.plist")},
+                                                QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     bool allLoaded = true;
     for (const QString &name : plists) {
         QString reason;
+        // Nothing but a regular file is read (a FIFO would hold up every agent after it).
+        if (!isRegularFile(agents.filePath(name), &reason)) {
+            say(stderr, QStringLiteral("Skipped %1: %2").arg(agents.filePath(name), reason));
+            continue;
+        }
         const auto job = loadJobSpec(agents.filePath(name), &reason);
         if (job && !job->runAtLoad)
             continue;

@@ -2,6 +2,8 @@
 
 #include "processes.h"
 
+#include "common/privatefiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QUrl>
@@ -23,17 +25,13 @@ QString systemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString runtimeFolder() {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg) + QStringLiteral("/vistrel-launchctl");
-    return QDir::tempPath() + QStringLiteral("/vistrel-launchctl-%1").arg(::getuid());
-}
-
 } // namespace
 
 std::optional<Domain> Domain::open(QString *reason) {
-    const QString path = runtimeFolder();
+    const QString runtime = vistrel::userRuntimeFolder(reason);
+    if (runtime.isEmpty())
+        return std::nullopt;
+    const QString path = runtime + QStringLiteral("/vistrel-launchctl");
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
         *reason = QStringLiteral("Could not create the runtime folder %1: %2").arg(path, systemError(errno));
@@ -71,15 +69,13 @@ Domain::~Domain() {
 bool Domain::lock(QString *reason) {
     if (m_lockFd >= 0)
         return true;
-    const QByteArray file = QFile::encodeName(m_path + QStringLiteral("/domain.lock"));
-    const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        *reason = QStringLiteral("Could not open %1: %2").arg(QFile::decodeName(file), systemError(errno));
+    const QString file = m_path + QStringLiteral("/domain.lock");
+    const int fd = vistrel::openLockFile(file, reason);
+    if (fd < 0)
         return false;
-    }
     while (::flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) {
-            *reason = QStringLiteral("Could not lock %1: %2").arg(QFile::decodeName(file), systemError(errno));
+            *reason = QStringLiteral("Could not lock %1: %2").arg(file, systemError(errno));
             ::close(fd);
             return false;
         }
@@ -113,7 +109,7 @@ QString Domain::lockFile(const QString &label) const {
 }
 
 bool Domain::lockHeld(const QString &lockPath) {
-    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
     // The supervisor holds it exclusively; a shared probe fails exactly while it lives.

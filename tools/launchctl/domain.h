@@ -13,9 +13,8 @@ namespace launchctl {
 // is loaded exactly while its lock is held, so a killed supervisor can never pass for a live one.
 class Domain {
 public:
-    // Opens the runtime folder ($XDG_RUNTIME_DIR/vistrel-launchctl, else a per-uid folder in the
-    // temporary folder), creating it with mode 0700. Nothing, and a reason, when the folder is
-    // not a folder or belongs to another user.
+    // Opens the runtime folder (vistrel-launchctl in the user's private runtime folder), creating it
+    // with mode 0700. Nothing, and a reason, when either is not a folder or belongs to another user.
     static std::optional<Domain> open(QString *reason);
 
     Domain(Domain &&other) noexcept;

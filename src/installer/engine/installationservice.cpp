@@ -224,8 +224,8 @@ QCoro::Task<void> InstallationService::performInstallation() {
     // Two runs into one home would stop each other's server and overwrite each other's files.
     const RunLock lock(vistrel::runLockPath(home));
     if (!lock.held()) {
-        refuse(QStringLiteral("Another installation is already running for this user. "
-                              "Wait until it has finished, then try again."));
+        refuse(lock.refusal(QStringLiteral("Another installation or an uninstall is already running for this user. "
+                                           "Wait until it has finished, then try again.")));
         co_return;
     }
     m_interrupted = false;

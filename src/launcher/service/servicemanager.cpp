@@ -52,6 +52,7 @@ ServiceManager::~ServiceManager() = default;
 // --- published state -------------------------------------------------------------------------
 
 void ServiceManager::setStatus(const ServiceStatus &status) {
+    m_failureLeftRunning.reset();
     if (status == m_status)
         return;
     m_status = status;
@@ -138,6 +139,10 @@ void ServiceManager::applyRefreshResult(bool running, qint64 port) {
         if (running)
             setStatus(ServiceStatus::running(port));
         break;
+    case ServiceStatus::Case::Error:
+        if (m_failureLeftRunning == running)
+            break;
+        [[fallthrough]];
     default:
         setStatus(running ? ServiceStatus::running(port) : ServiceStatus::stopped());
         break;
@@ -223,7 +228,8 @@ void ServiceManager::report(const LaunchctlOutcome &outcome, const QString &comm
     const std::optional<QString> message = failureMessage(outcome, command);
     if (!message)
         return;
-    setStatus(ServiceStatus::error(*message));
+    // A failed bootstrap leaves the server not running; a failed bootout, running.
+    showFailure(*message, command == u"bootout");
     // Without a user id the timer is left as it is.
     if (outcome.kind != LaunchctlOutcome::Kind::NoUserId)
         restartPolling();
@@ -263,9 +269,15 @@ QCoro::Task<void> ServiceManager::stopService() {
     // A stop ends: a server that still answers after the command means it failed, and the user
     // gets the error with Retry instead of "Stopping" for good. The timer is left as it is.
     if (self && self->m_status == ServiceStatus::stopping())
-        self->setStatus(ServiceStatus::error(
+        self->showFailure(
             failureMessage(outcome, command)
-                .value_or(QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command))));
+                .value_or(QStringLiteral("Failed to %1 service. Is it installed correctly?").arg(command)),
+            true);
+}
+
+void ServiceManager::showFailure(const QString &message, bool serverRunning) {
+    setStatus(ServiceStatus::error(message));
+    m_failureLeftRunning = serverRunning;
 }
 
 QCoro::Task<void> ServiceManager::restartService() {

@@ -131,6 +131,9 @@ private:
     LaunchAgent launchAgent() const;
     static std::optional<QString> failureMessage(const LaunchctlOutcome &outcome, const QString &command);
     void report(const LaunchctlOutcome &outcome, const QString &command, bool ignoreErrors);
+    // An operation's error, standing while checks find the server as the failure left it (running
+    // or not); the user's next action or a check that finds otherwise replaces it.
+    void showFailure(const QString &message, bool serverRunning);
     void applyRefreshResult(bool running, qint64 port);
     void pollingTick();
     void setPollingActive(bool active);
@@ -147,6 +150,7 @@ private:
     std::shared_ptr<QNetworkAccessManager> m_network;
 
     ServiceStatus m_status;
+    std::optional<bool> m_failureLeftRunning; // while an operation's error is shown (showFailure)
     bool m_isPollingActive = false;
     QDateTime m_lastStatusCheck;
     QTimer m_pollingTimer;

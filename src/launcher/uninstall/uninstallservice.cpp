@@ -5,6 +5,7 @@
 #include "common/fileoperations.h"
 #include "common/launchagent.h"
 #include "common/paths.h"
+#include "common/runlock.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -71,6 +72,16 @@ QVariantList UninstallService::confirmationItemsForView() const {
 
 QString UninstallService::stepName(int index) const {
     return UninstallStep(UninstallStep::Case(index)).caseName();
+}
+
+QCoro::Task<> UninstallService::perform() {
+    const RunLock lock(runLockPath(m_platform.homeDirectory()));
+    if (!lock.held()) {
+        refuse(lock.refusal(QStringLiteral("Another uninstall or an installation is already running for this user. "
+                                           "Wait until it has finished, then try again.")));
+        co_return;
+    }
+    co_await runSteps();
 }
 
 QCoro::Task<> UninstallService::runStep(int index) {

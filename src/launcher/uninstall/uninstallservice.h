@@ -77,6 +77,8 @@ signals:
     void isUninstallingChanged();
 
 private:
+    // The steps, under the home's run lock: a second uninstall or an installation meanwhile is refused.
+    QCoro::Task<> perform() override;
     QCoro::Task<> runStep(int index) override;
     QString stepName(int index) const override;
 

@@ -162,12 +162,16 @@ private slots:
         QVERIFY(SingleInstance(u"faults"_s).handOverToRunningInstance());
         QVERIFY(raised.wait(5000));
 
-        // A socket left by a killed program blocks nobody.
-        SingleInstance later(u"stale"_s);
+        // A socket left by a killed program is taken over; anything else in its place is left alone.
+        // Either way a later start finds the first.
         const QString bind = u"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])"_s;
-        QCOMPARE(QProcess::execute(u"python3"_s, {u"-c"_s, bind, later.socketPath()}), 0);
-        QVERIFY(!later.handOverToRunningInstance());
-        QVERIFY(SingleInstance(u"stale"_s).handOverToRunningInstance());
+        for (const QString &left : {u"socket"_s, u"folder"_s}) {
+            SingleInstance later(left);
+            QVERIFY(left == u"folder" ? QDir().mkpath(later.socketPath() + u"/x"_s)
+                                      : QProcess::execute(u"python3"_s, {u"-c"_s, bind, later.socketPath()}) == 0);
+            QVERIFY(!later.handOverToRunningInstance());
+            QVERIFY(SingleInstance(left).handOverToRunningInstance());
+        }
     }
 
     void secondRunIsRefusedAndAKilledOneBlocksNothing() {
@@ -180,8 +184,14 @@ private slots:
 
         const auto second = startRun(home, tmp.path(), vendor.origin());
         QVERIFY(second->waitForFinished(10000) && second->exitCode() == 1);
-        QVERIFY(second->readAllStandardError().contains("Another installation is already running"));
+        QVERIFY(second->readAllStandardError().contains("Another installation or an uninstall is already running"));
         QCOMPARE(second->readAllStandardOutput(), QByteArray()); // it touched nothing
+        // Nor an uninstall, from another session with a runtime folder of its own.
+        const TestHome otherSession;
+        const auto uninstall = startIn(home.path(), tmp.path(), launcherBundle() + u"/Contents/MacOS/Vistrel"_s,
+                                       {u"--uninstall"_s, u"--yes"_s});
+        QVERIFY(uninstall->waitForFinished(10000) && uninstall->exitCode() == 1);
+        QVERIFY(uninstall->readAllStandardError().contains("Another uninstall or an installation is already running"));
 
         first->kill();
         QVERIFY(first->waitForFinished(5000));

@@ -7,6 +7,8 @@
 
 #include "common/diagnostics.h"
 #include "common/plist.h"
+#include "common/privatefiles.h"
+#include "common/singleinstance.h"
 #include "launcher/ui/shutdownguard.h"
 
 #include <QCoreApplication>
@@ -324,6 +326,43 @@ private slots:
         QCOMPARE(ctl({"bootstrap", domain, plist}), 0);
         QTRY_VERIFY_WITH_TIMEOUT(::kill(first, 0) != 0, 10000);
         QVERIFY(loaded());
+    }
+
+    // Without a session runtime folder, another account listens where a shared temporary folder
+    // would hold our socket and makes the folders we would make there: ours are elsewhere, and
+    // nothing of ours goes there.
+    void anotherAccountTakesNoNameOfOurs() {
+        const QString account = u"vistrel-other-%1"_qs.arg(QCoreApplication::applicationPid());
+        if (::geteuid() != 0 || QProcess::execute("useradd", {"-r", "-M", "-s", "/bin/false", account}) != 0)
+            QSKIP("no second account can be made here (that needs root and useradd): its attacks are not tried");
+        const auto removeAccount = qScopeGuard([&] { QProcess::execute("userdel", {account}); });
+        QTemporaryDir shared; // every account may write here, as in /tmp
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+        QProcess attacker; // ended before its account goes
+        attacker.start(
+            "setpriv",
+            {"--reuid=" + account, "--regid=" + account, "--clear-groups", "/usr/bin/python3", "-c",
+             "import os, socket, sys, time; os.chdir(sys.argv[1]); os.umask(0); os.mkdir('runtime-root')\n"
+             "os.mkdir('vistrel-launchctl-0'); s = socket.socket(socket.AF_UNIX); s.bind('Vistrel.instance')\n"
+             "s.listen(); print('ready', flush=True); time.sleep(600)\n",
+             shared.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(attacker.canReadLine(), 10000);
+        const QByteArray realHome = qgetenv("HOME");
+        const auto restore = qScopeGuard([&] { qputenv("HOME", realHome), qunsetenv("TMPDIR"); });
+        qunsetenv("XDG_RUNTIME_DIR"); // the test's home puts it back
+        qputenv("HOME", QFile::encodeName(m_home->path()));
+        qputenv("TMPDIR", QFile::encodeName(shared.path()));
+
+        const QStringList planted = QDir(shared.path()).entryList(QDir::AllEntries | QDir::System);
+        QVERIFY(!SingleInstance(u"Vistrel"_qs).handOverToRunningInstance());
+        QCOMPARE(ctl({"bootout", domain + "/test.none"}), 5); // the stand-in opens its folder: not loaded
+        QCOMPARE(QDir(shared.path()).entryList(QDir::AllEntries | QDir::System), planted);
+        attacker.kill(), attacker.waitForFinished();
+        // A session runtime folder that others may write into is refused, never used.
+        QString why;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared.path()));
+        QVERIFY2(userRuntimeFolder(&why).isEmpty() && why.endsWith("others may write to it (mode 1777)"),
+                 qPrintable(why));
     }
 
     // A job that ignores SIGTERM holds up its own bootout, not the rest of the domain.

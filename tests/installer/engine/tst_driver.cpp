@@ -120,8 +120,8 @@ private slots:
         QCOMPARE(error->domain(), u"ShellError"_s);
         QCOMPARE(error->code(), qint64(5));
         QCOMPARE(error->description(),
-                 u"Bootstrap failed: 5: Input/output error\nCould not create the runtime folder %1/vistrel-launchctl: "
-                 "Not a directory\n"_s.arg(blocked));
+                 u"Bootstrap failed: 5: Input/output error\nThe folder %1 for this user's sockets and locks cannot be "
+                 "used: it is not a folder\n"_s.arg(blocked));
         QCOMPARE(world.service->installationLog().mid(2),
                  QStringList({"Loading and starting service...", "Service may already be loaded. Restarting..."}));
     }

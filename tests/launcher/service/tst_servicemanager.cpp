@@ -181,10 +181,10 @@ private slots:
         QTest::newRow("start, loads") << "start" << 0 << false << true << "starting | P" << true;
         QTest::newRow("start, already loaded")
             << "start" << 5 << false << true << "starting | " + failed + " | P" << true;
-        QTest::newRow("start, id prints blanks")
-            << "start" << 0 << true << false << "starting | " + noId + " | stopped" << true;
+        QTest::newRow("start, id prints blanks") << "start" << 0 << true << false << "starting | " + noId << true;
         QTest::newRow("start, tool cannot run")
-            << "start" << -1 << false << false << "starting | error(\"Failed to run launchctl: …\") | stopped" << true;
+            << "start" << -1 << false << false << "starting | error(\"Failed to run launchctl: …\")" << true;
+        QTest::newRow("start, refused") << "start" << 5 << false << false << "starting | " + failed << true;
         QTest::newRow("stop, unloads") << "stop" << 0 << false << false << "stopping | stopped" << false;
         QTest::newRow("stop, bootout fails silently") << "stop" << 5 << false << false << "stopping | stopped" << false;
         QTest::newRow("restart") << "restart" << 0 << false << true << "starting" << false;

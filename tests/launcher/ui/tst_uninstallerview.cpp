@@ -6,6 +6,7 @@
 #include "permissions.h"
 
 #include "common/paths.h"
+#include "common/runlock.h"
 #include "testenv.h"
 
 #include <QFileInfo>
@@ -67,8 +68,15 @@ private slots:
         QVERIFY(launchctl.calls().isEmpty());
         QCOMPARE(rig.uninstaller->currentService(), nullptr);
 
-        // A run held in its first step: the progress replaces the confirmation at once.
+        // While another run holds the home, the confirmation comes back with the refusal below it.
         QVERIFY(rig.openSheet());
+        std::optional<RunLock> otherRun(std::in_place, runLockPath(rig.home()));
+        QVERIFY(rig.click("confirmUninstallButton"));
+        QTRY_COMPARE(rig.shownOf(phaseItems), (QStringList{"confirmationView", "uninstallErrorCard"}));
+        pictures.take(rig.sheet(), u"uninstall-refused"_qs, true);
+        otherRun.reset();
+
+        // A run held in its first step: the progress replaces the confirmation at once.
         launchctl.hold(true);
         QVERIFY(rig.click("confirmUninstallButton"));
         QCOMPARE(rig.shownOf(phaseItems), (QStringList{"uninstallProgressView", "stepSpinner"}));

@@ -11,10 +11,10 @@ Item {
     objectName: "uninstallerView"
     required property LauncherController launcher
     required property UninstallService service
-    property bool showingConfirmation: true
     signal dismiss()
 
-    readonly property bool confirming: showingConfirmation && !service.isUninstalling
+    // A refused run (another one holds the home) brings the confirmation back, its error below.
+    readonly property bool confirming: !service.isUninstalling
 
     implicitWidth: 520
     implicitHeight: header.implicitHeight + divider.height + body.implicitHeight + 2 * 20
@@ -47,6 +47,8 @@ Item {
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
         clip: true
+        // An error card below the confirmation may lie past the bottom: it is brought into sight.
+        onContentHeightChanged: if (view.service.hasError) contentY = Math.max(0, contentHeight - height)
         ScrollBar.vertical: ScrollBar {
             objectName: "uninstallerScrollBar"
             Accessible.name: "Scroll"
@@ -67,10 +69,7 @@ Item {
                 sourceComponent: ConfirmationView {
                     service: view.service
                     onCancel: view.dismiss()
-                    onConfirm: {
-                        view.showingConfirmation = false
-                        view.service.startUninstall()
-                    }
+                    onConfirm: view.service.startUninstall()
                 }
             }
 
