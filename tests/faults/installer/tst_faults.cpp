@@ -138,7 +138,8 @@ private slots:
 
     void fileStepsDoNotWriteThroughLeftoverLinks() {
         World world;
-        const QString outside = world.home.path() + u"/outside/"_s;
+        // A sibling whose name starts like the root's is outside it too.
+        const QString outside = world.root() + u"2/"_s;
         const QString macos = world.root() + u"/TarvikService.app/Contents/MacOS"_s;
         QVERIFY(QDir().mkpath(outside + u"Media"_s) && QDir().mkpath(macos));
         QVERIFY(writeFile(outside + u"victim"_s, "#!/bin/sh\n") && writeFile(outside + u"victim.sh"_s, "#!/bin/sh\n"));
