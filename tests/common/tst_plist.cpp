@@ -13,6 +13,10 @@ namespace {
 QByteArray nested(int depth) {
     return "<plist>" + QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth) + "</plist>";
 }
+// A plist of exactly size bytes.
+QByteArray sized(qint64 size) {
+    return "<plist><string>" + QByteArray(size - 32, 'a') + "</string></plist>";
+}
 } // namespace
 
 class PlistTest : public QObject {
@@ -32,6 +36,8 @@ private slots:
             {"DOCTYPE inside", "<plist><!DOCTYPE plist><string>x</string></plist>", "DOCTYPE inside", {}},
             {"65 levels", nested(65), "values nested deeper than 64 levels", {}},
             {"64 levels", nested(64), "", {}},
+            {"a byte too large", sized(maxPlistBytes + 1), "larger than", {}},
+            {"as large as allowed", sized(maxPlistBytes), "", {}},
             {"bracket as a reference", "<plist><string>&#93;]></string></plist>", "", u"]]>"_s},
             {"hexadecimal integer", "<plist><integer>0x1F</integer></plist>", "", 31LL},
             {"twenty digits", "<plist><integer>12345678901234567890</integer></plist>", "",

@@ -1,13 +1,17 @@
 // Port text and the formatter of table texts.
 #include "common/plist.h"
 #include "common/porttext.h"
+#include "common/smallfile.h"
 #include "common/textformat.h"
+#include "testenv.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
 
 using namespace vistrel;
+using vistrel::test::writeFile;
 using namespace Qt::StringLiterals;
 
 class TextTest : public QObject {
@@ -60,6 +64,13 @@ private slots:
         QCOMPARE(readPortFile(u"/nonexistent/Media/XML/port.txt"_s), qint64(8090));
         // A folder where the file should be cannot be read as text either.
         QCOMPARE(readPortFile(u"/tmp"_s), qint64(8090));
+        // Nor a file beyond the small-file limit, by one byte.
+        QTemporaryDir folder;
+        const QString file = folder.filePath(u"port.txt"_s);
+        QVERIFY(writeFile(file, "8091" + QByteArray(smallFileLimit - 4, ' ')));
+        QCOMPARE(readPortFile(file), qint64(8091));
+        QVERIFY(writeFile(file, "8091" + QByteArray(smallFileLimit - 3, ' ')));
+        QCOMPARE(readPortFile(file), qint64(8090));
     }
 
     void format() {

@@ -77,34 +77,69 @@ private slots:
         QCOMPARE(download(world), std::nullopt);
     }
 
-    void fullDiskIsNamed_data() {
+    // Each side of the space rule: the temporary folder holds the package, the install root's disk
+    // its unpacking, and one disk holding both needs room for both.
+    void diskSpaceRule_data() {
+        QTest::addColumn<int>("tmpDisk");  // MiB of a disk of its own; 0: the big disk
+        QTest::addColumn<int>("rootDisk"); // likewise; -1: the temporary folder's disk
+        QTest::addColumn<int>("packageKiB");
         QTest::addColumn<QStringList>("vendorArguments");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("size announced") << QStringList() << u"Not enough disk space in "_s;
-        QTest::newRow("size unknown") << QStringList{u"--no-content-length"_s} << u"No space left on device"_s;
+        QTest::addColumn<QString>("message"); // what the error says; empty: it fits
+        const QString both = u"the package and unpacking it needs"_s;
+        QTest::newRow("one disk, room for both") << 4 << -1 << 1536 << QStringList() << QString();
+        QTest::newRow("one disk, room for one") << 4 << -1 << 2560 << QStringList() << both;
+        QTest::newRow("two disks, the package alone") << 3 << 0 << 2560 << QStringList() << QString();
+        QTest::newRow("temporary disk too small") << 2 << 0 << 2560 << QStringList() << u"the package needs"_s;
+        QTest::newRow("root's disk too small") << 0 << 2 << 2560 << QStringList() << u"unpacking the package"_s;
+        QTest::newRow("size unknown") << 1 << 0 << 2048 << QStringList{u"--no-content-length"_s}
+                                      << u"No space left on device"_s;
     }
-    void fullDiskIsNamed() {
+    void diskSpaceRule() {
+        QFETCH(int, tmpDisk);
+        QFETCH(int, rootDisk);
+        QFETCH(int, packageKiB);
         QFETCH(QStringList, vendorArguments);
         QFETCH(QString, message);
-        QTemporaryDir disk;
-        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk.path()}) != 0)
-            QSKIP("no tmpfs can be mounted here (that needs root): the full-disk cases are not tried");
-        const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {u"-l"_s, disk.path()}); });
-        qputenv("TMPDIR", QFile::encodeName(disk.path()));
-        // Two MiB that do not compress cannot fit the one MiB disk.
-        QByteArray noise(2 << 20, '\0');
+        // Noise does not compress: the package is as large as what it unpacks to.
+        QByteArray noise(packageKiB << 10, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
         const DemoVendor vendor(QStringList{u"--package"_s, makePackage(m_tmp.path(), {{u"noise"_s, noise}})} +
                                 vendorArguments);
         World world(vendor.origin());
+        QTemporaryDir tmpMount;
+        QStringList mounted; // gone before the home and the folders they are mounted on
+        const auto unmount = qScopeGuard([&] {
+            for (const QString &folder : mounted)
+                QProcess::execute(u"umount"_s, {u"-l"_s, folder});
+        });
+        const auto mount = [&](const QString &folder, int mib) {
+            const bool ok = QDir().mkpath(folder) &&
+                            QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=%1m"_s.arg(mib),
+                                                           u"tmpfs"_s, folder}) == 0;
+            if (ok)
+                mounted.append(folder);
+            return ok;
+        };
+        const QString tmp = tmpDisk ? tmpMount.path() : m_tmp.path();
+        // The install root lies below ~/Library: its disk is the one mounted there.
+        const QString library = world.home.path() + u"/Library"_s;
+        if ((tmpDisk && !mount(tmp, tmpDisk)) || (rootDisk > 0 && !mount(library, rootDisk)))
+            QSKIP("no tmpfs can be mounted here (that needs root): the disk-space cases are not tried");
+        if (rootDisk < 0 && !QFile::link(tmp, library))
+            QFAIL("cannot put the install root on the temporary folder's disk");
+        qputenv("TMPDIR", QFile::encodeName(tmp));
         const auto error = download(world);
-        QVERIFY2(error && error->description().contains(message), error ? qPrintable(error->description()) : "");
-        QCOMPARE(QDir(disk.path()).entryList({u"Vistrel_*"_s}), QStringList());
+        if (message.isEmpty())
+            QVERIFY2(!error, error ? qPrintable(error->description()) : "");
+        else
+            QVERIFY2(error && error->description().contains(message), error ? qPrintable(error->description()) : "");
+        QCOMPARE(QDir(tmp).entryList({u"Vistrel_*"_s}), QStringList());
     }
 
     void fileStepsDoNotWriteThroughLeftoverLinks() {
         World world;
-        const QString outside = world.home.path() + u"/outside/"_s;
+        // A sibling whose name starts like the root's is outside it too.
+        const QString outside = world.root() + u"2/"_s;
         const QString macos = world.root() + u"/TarvikService.app/Contents/MacOS"_s;
         QVERIFY(QDir().mkpath(outside + u"Media"_s) && QDir().mkpath(macos));
         QVERIFY(writeFile(outside + u"victim"_s, "#!/bin/sh\n") && writeFile(outside + u"victim.sh"_s, "#!/bin/sh\n"));

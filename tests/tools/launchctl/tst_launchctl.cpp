@@ -293,6 +293,22 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(errorLog).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0644 & ~mask);
     }
+
+    // The exit codes of system programs are printed with their names, as the real tool prints them.
+    void exitCodesAreNamedWithinTheirRange() {
+        const QList<std::pair<int, QString>> codes = {{63, u"63"_s},
+                                                      {64, u"64: EX_USAGE"_s},
+                                                      {70, u"70: EX_SOFTWARE"_s},
+                                                      {78, u"78: EX_CONFIG"_s},
+                                                      {79, u"79"_s}};
+        const QString exits = script(u"exit.sh"_s, u"exit $1\n"_s);
+        for (const auto &[code, shown] : codes) {
+            const QString label = u"com.example.exit%1"_s.arg(code);
+            QCOMPARE(bootstrap(plist(label, {exits, QString::number(code)}, runAtLoad)).exitCode, 0);
+            QVERIFY(QTest::qWaitFor([&] { return printed(label, u"state"_s) == u"not running"; }));
+            QCOMPARE(printed(label, u"last exit code"_s), shown);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(LaunchctlTest)
