@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Where the installation lives in the user's account. Every path is built from the home folder
 // the platform reports, by plain concatenation, at the moment it is needed.
 namespace vistrel::paths {
@@ -10,6 +12,12 @@ inline constexpr char16_t launchAgentLabel[] = u"com.qelvo.vistrel";
 inline constexpr char16_t launcherBundleIdentifier[] = u"com.qelvonet.tarvik.launcher";
 inline constexpr char16_t defaultPortText[] = u"8090";
 inline constexpr qint64 defaultPort = 8090;
+
+// Why home cannot hold an installation; nothing when it can. A home whose name is not valid UTF-8
+// (read with U+FFFD in place of its bad bytes) would lead every path to a sibling folder, and
+// control characters (C0, DEL, C1, line and paragraph separators) do not survive the plist and
+// the desktop entries.
+std::optional<QString> homeFolderProblem(const QString &home);
 
 inline QString installRoot(const QString &home) {
     return home + QStringLiteral("/Library/Application Support/Vistrel");

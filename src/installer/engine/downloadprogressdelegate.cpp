@@ -156,7 +156,7 @@ std::shared_ptr<bool> DownloadProgressDelegate::abortWhenStalled(QNetworkReply *
 Error DownloadProgressDelegate::stalledError(const QUrl &url, std::chrono::milliseconds limit) {
     return Error(QStringLiteral("DownloadError"), stalledCode,
                  QStringLiteral("No data arrived from %1 for %2 seconds; the transfer was stopped.")
-                     .arg(url.host())
+                     .arg(printableExcerpt(url.host()))
                      .arg(double(limit.count()) / 1000.0));
 }
 

@@ -215,12 +215,31 @@ QCoro::Task<std::optional<QString>> InstallationService::portRefusal() {
     m_context.checkpoint();
     if (!taken)
         co_return std::nullopt;
+    co_return portInUseText(*port);
+}
+
+QString InstallationService::portInUseText(quint16 port) const {
     const LocalizationManager localization(m_platform);
-    co_return formatText(localization.localizedString(QStringLiteral("ui.portInUse")), {QString::number(*port)});
+    return formatText(localization.localizedString(QStringLiteral("ui.portInUse")), {QString::number(port)});
+}
+
+QCoro::Task<bool> InstallationService::portTakenByAnotherProgram(quint16 port) {
+    if (!co_await somethingListensOn(port))
+        co_return false;
+    const QString home = m_platform.homeDirectory();
+    if (readPortFile(paths::portFile(home)) != port)
+        co_return true;
+    const std::optional<QString> uid = co_await currentUserID();
+    co_return !uid || (co_await m_context.launchAgent().print(*uid)).failure();
 }
 
 QCoro::Task<void> InstallationService::performInstallation() {
     const QString home = m_platform.homeDirectory();
+    // Before anything, the run lock included: every path of the run is made from the home.
+    if (const std::optional<QString> problem = paths::homeFolderProblem(home)) {
+        refuse(*problem);
+        co_return;
+    }
     // Two runs into one home would stop each other's server and overwrite each other's files.
     const RunLock lock(vistrel::runLockPath(home));
     if (!lock.held()) {
@@ -254,8 +273,14 @@ QCoro::Task<void> InstallationService::performInstallation() {
     appendLog(QStringLiteral("Initial system check..."));
     std::optional<QString> refusal;
     try {
-        co_await stopExistingServices();
-        refusal = co_await portRefusal();
+        // Another program's port is refused before the running server is stopped for nothing.
+        const std::optional<quint16> port = portForRun(m_selectedPort);
+        if (port && co_await portTakenByAnotherProgram(*port)) {
+            refusal = portInUseText(*port);
+        } else {
+            co_await stopExistingServices();
+            refusal = co_await portRefusal();
+        }
     } catch (const Error &e) {
         refusal = e.description();
     }

@@ -126,6 +126,10 @@ public:
     // The port a run installs for: the typed text as a strict decimal integer from 1 to 65535,
     // nothing when the text is refused (an empty text included).
     static std::optional<quint16> portForRun(const QString &portText);
+    // Before anything is stopped: something answers on port, and it is not our own server (our job
+    // is not loaded, or the installed port file names another port). Our own server's port is only
+    // known to be free once the server is stopped.
+    QCoro::Task<bool> portTakenByAnotherProgram(quint16 port);
     // See vistrel::runLockPath.
     static QString runLockPath(const QString &home);
     // The language file's code for the installer's language ("zh-Hans" -> "zh-cn", ...).
@@ -150,6 +154,7 @@ private:
 
     // The text that refuses the run (port not accepted or taken); nothing when it may go on.
     QCoro::Task<std::optional<QString>> portRefusal();
+    QString portInUseText(quint16 port) const;
     // Undoes the run's journal. After a failed step (not an interruption) it waits for the
     // previous server to answer, and sets the restore note.
     QCoro::Task<void> undoRun(bool afterFailure);

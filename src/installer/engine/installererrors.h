@@ -11,6 +11,7 @@ inline constexpr int locationNotUtf8 = 1;
 inline constexpr int invalidLocation = 2;
 inline constexpr int badLocationStatus = 4; // the package's own status also uses 4
 // 5 and 6: DownloadProgressDelegate (stalled, no space); 7: a package that fails a check
+inline constexpr int invalidOrigin = 8;
 // ExtractionError
 inline constexpr int unzipNotStarted = -1;
 inline constexpr int unsafePackage = -2;

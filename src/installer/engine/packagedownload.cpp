@@ -6,6 +6,7 @@
 
 #include "common/paths.h"
 #include "common/porttext.h"
+#include "common/smallfile.h"
 #include "platform/platform.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -43,6 +44,15 @@ QString PackageDownload::downloadServiceOrigin() const {
     while (origin.endsWith(u'/'))
         origin.chop(1);
     return origin;
+}
+
+std::optional<QString> PackageDownload::originProblem(const QString &origin) {
+    // A file: origin would read the location from a local file; a query would swallow the path.
+    const QUrl url(origin.trimmed(), QUrl::StrictMode);
+    if (isDownloadableUrl(origin.trimmed()) && !url.hasQuery() && !url.hasFragment())
+        return std::nullopt;
+    return QStringLiteral("\"%1\" is not a download service: give an http or https address with a host name.")
+        .arg(printableExcerpt(origin));
 }
 
 QUrl PackageDownload::downloadLocationUrl(const QString &platformName) const {
@@ -102,6 +112,9 @@ QCoro::Task<DownloadedPackage> PackageDownload::run() {
     const QString architecture = co_await detectArchitecture();
     m_context.checkpoint();
     const QString platformName = architecture == u"arm64" ? QStringLiteral("OSXARM64") : QStringLiteral("OSX64");
+    if (const std::optional<QString> problem = originProblem(downloadServiceOrigin()))
+        throw installerError::download(installerError::invalidOrigin,
+                                       QStringLiteral("downloadServiceOrigin: ") + *problem);
     const QUrl serviceUrl = downloadLocationUrl(platformName);
     m_context.log(
         QStringLiteral("Requesting %1 version...").arg(m_useBeta ? QStringLiteral("beta") : QStringLiteral("stable")));

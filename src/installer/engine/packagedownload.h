@@ -7,6 +7,8 @@
 
 #include <QCoro/QCoroTask>
 
+#include <optional>
+
 namespace vistrel {
 
 class StepContext;
@@ -32,6 +34,9 @@ public:
     // The download service's origin: the user default "downloadServiceOrigin" when set, else the
     // origin this build was configured with.
     QString downloadServiceOrigin() const;
+    // Why origin cannot be the download service's, to follow the option or setting that gave it;
+    // nothing when it is an http or https URL with a host and neither query nor fragment.
+    static std::optional<QString> originProblem(const QString &origin);
     // The location request for a platform value ("OSX64", "OSXARM64") and channel.
     QUrl downloadLocationUrl(const QString &platformName) const;
     // The body's text without white space, then without quotes, at both ends.

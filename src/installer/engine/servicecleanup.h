@@ -6,9 +6,9 @@ namespace vistrel {
 
 class StepContext;
 
-// Stops an earlier server: boots out its launch agent and kills a server process by name. Never
-// fails but for an interruption. An agent that was loaded is recorded first, so that undoing the
-// run loads it again.
+// Stops an earlier server: boots out our launch agent (by its label when the plist at our path
+// names another) and kills a server process by name. Never fails but for an interruption. Our
+// agent, loaded from our plist, is recorded first, so that undoing the run loads it again.
 class ServiceCleanup {
 public:
     explicit ServiceCleanup(StepContext &context)

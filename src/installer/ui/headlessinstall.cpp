@@ -1,13 +1,18 @@
 #include "headlessinstall.h"
 
+#include "common/commandline.h"
+#include "common/paths.h"
+#include "common/smallfile.h"
 #include "common/terminationsignals.h"
 #include "installer/engine/installationservice.h"
+#include "installer/engine/packagedownload.h"
 #include "installer/localization/localizationmanager.h"
 #include "installer/ui/installerui.h"
 #include "platform/systemplatform.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QCoro/QCoroTask>
 #include <QFile>
 #include <QTextStream>
 
@@ -20,10 +25,8 @@ namespace {
 
 constexpr int exitUsage = 2;
 
-const QStringList optionNames = {
-    QStringLiteral("headless"),         QStringLiteral("port"), QStringLiteral("language"), QStringLiteral("beta"),
-    QStringLiteral("download-service"), QStringLiteral("help"), QStringLiteral("h"),        QStringLiteral("help-all"),
-};
+const QStringList optionNames = {QStringLiteral("headless"), QStringLiteral("port"), QStringLiteral("language"),
+                                 QStringLiteral("beta"), QStringLiteral("download-service")};
 
 // The real platform; a download service given on the command line serves this run only.
 class HeadlessPlatform : public SystemPlatform {
@@ -95,8 +98,10 @@ int usageError(const QString &message) {
 } // namespace
 
 bool wantsHeadlessInstaller(int argc, char *argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        QString name = QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = argumentList(argc, argv);
+    if (asksForHelp(arguments))
+        return true;
+    for (QString name : arguments.mid(1)) {
         if (!name.startsWith(u'-'))
             continue;
         name = name.sliced(name.startsWith(u"--") ? 2 : 1).section(u'=', 0, 0);
@@ -114,11 +119,12 @@ int runHeadlessInstaller(int argc, char *argv[]) {
         QStringLiteral("Installs the Tarvik server, the Vistrel launcher and its service for the current user.\n"
                        "Without options the installer opens its window; with --headless it installs without one,\n"
                        "printing the log on standard output and the error on standard error.\n"
-                       "Exit status: 0 installed, 1 the installation failed, 2 a command line it cannot run."));
-    const QCommandLineOption help = parser.addHelpOption();
+                       "Exit status: 0 installed, 1 the installation failed, 2 a command line it cannot run\n"
+                       "(nothing is touched then)."));
+    addHelpOption(parser);
     const QCommandLineOption headless(QStringLiteral("headless"), QStringLiteral("Install without a window."));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The server's HTTP port (default 8090)."),
-                                  QStringLiteral("N"), QString::fromUtf16(u"8090"));
+                                  QStringLiteral("N"), QString::fromUtf16(paths::defaultPortText));
     const QCommandLineOption language(
         QStringLiteral("language"),
         QStringLiteral("The installer's language, kept for next time as the language menu keeps it: %1.")
@@ -130,12 +136,13 @@ int runHeadlessInstaller(int argc, char *argv[]) {
                                     QStringLiteral("ORIGIN"));
     parser.addOptions({headless, port, language, beta, origin});
 
-    if (!parser.parse(app.arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(help)) {
+    // Everything is checked before anything is touched: a typo must not stop the running server.
+    if (asksForHelp(app.arguments())) {
         QTextStream(stdout) << parser.helpText();
         return 0;
     }
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
     if (!parser.isSet(headless))
         return usageError(QStringLiteral("These options install without a window: add --headless."));
     if (!parser.positionalArguments().isEmpty())
@@ -144,6 +151,27 @@ int runHeadlessInstaller(int argc, char *argv[]) {
         return usageError(
             QStringLiteral("Unknown language %1; one of: %2")
                 .arg(parser.value(language), LocalizationManager::supportedLanguages().join(QStringLiteral(", "))));
+    const std::optional<quint16> portNumber = InstallationService::portForRun(parser.value(port));
+    if (!portNumber)
+        return usageError(QStringLiteral("--port: \"%1\" is not a port: give a whole number from 1 to 65535.")
+                              .arg(printableExcerpt(parser.value(port))));
+    HeadlessPlatform platform(parser.value(origin));
+    if (const std::optional<QString> problem = paths::homeFolderProblem(platform.homeDirectory()))
+        return usageError(*problem);
+    if (parser.isSet(origin)) {
+        if (const std::optional<QString> problem = PackageDownload::originProblem(parser.value(origin)))
+            return usageError(QStringLiteral("--download-service: ") + *problem);
+    } else if (const QString stored = platform.userDefault(QStringLiteral("downloadServiceOrigin")).toString();
+               !stored.trimmed().isEmpty()) {
+        // An empty setting means the origin this build was made with.
+        if (const std::optional<QString> problem = PackageDownload::originProblem(stored))
+            return usageError(QStringLiteral("The setting downloadServiceOrigin: ") + *problem);
+    }
+
+    const std::shared_ptr<InstallationService> service = InstallationService::create(platform);
+    if (QCoro::waitFor(service->portTakenByAnotherProgram(*portNumber)))
+        return usageError(
+            QStringLiteral("--port: %1 is already in use by another program: choose another port.").arg(*portNumber));
 
     // Standard output carries the log alone: what programs the run starts print there (unzip lists
     // every file it unpacks) goes nowhere.
@@ -155,11 +183,8 @@ int runHeadlessInstaller(int argc, char *argv[]) {
     }
     LogPrinter printer(logFd >= 0 ? logFd : STDOUT_FILENO);
 
-    HeadlessPlatform platform(parser.value(origin));
     if (parser.isSet(language))
         LocalizationManager(platform).setCurrentLanguage(parser.value(language));
-
-    const std::shared_ptr<InstallationService> service = InstallationService::create(platform);
     service->setSelectedPort(parser.value(port));
     service->setUseBetaVersion(parser.isSet(beta));
 

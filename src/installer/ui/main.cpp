@@ -1,3 +1,4 @@
+#include "common/commandline.h"
 #include "common/diagnostics.h"
 #include "common/rollback.h"
 #include "common/singleinstance.h"
@@ -17,6 +18,7 @@
 Q_IMPORT_QML_PLUGIN(Vistrel_InstallerPlugin)
 
 int main(int argc, char *argv[]) {
+    vistrel::keepStandardStreamsHarmless();
     if (vistrel::wantsHeadlessInstaller(argc, argv))
         return vistrel::runHeadlessInstaller(argc, argv);
     QGuiApplication app(argc, argv);

@@ -1,6 +1,8 @@
 #include "headlessuninstall.h"
 
+#include "common/commandline.h"
 #include "common/diagnostics.h"
+#include "common/paths.h"
 #include "common/rollback.h"
 #include "launcher/uninstall/uninstallservice.h"
 #include "platform/systemplatform.h"
@@ -23,13 +25,9 @@ int usageError(const QString &message) {
 } // namespace
 
 bool wantsHeadlessUninstall(int argc, char *argv[]) {
-    static const QStringList names = {QStringLiteral("--uninstall"), QStringLiteral("--yes"), QStringLiteral("--help"),
-                                      QStringLiteral("-h"), QStringLiteral("--help-all")};
-    for (int i = 1; i < argc; ++i) {
-        if (names.contains(QString::fromLocal8Bit(argv[i])))
-            return true;
-    }
-    return false;
+    const QStringList arguments = argumentList(argc, argv);
+    return asksForHelp(arguments) || arguments.contains(QStringLiteral("--uninstall")) ||
+           arguments.contains(QStringLiteral("--yes"));
 }
 
 int runHeadlessUninstall(int argc, char *argv[]) {
@@ -39,16 +37,16 @@ int runHeadlessUninstall(int argc, char *argv[]) {
         QStringLiteral("Shows and controls the Vistrel service. With --uninstall --yes it uninstalls without a\n"
                        "window: the service, its program files, the launcher, its menu entries and the logs go;\n"
                        "the data under Media stays. Exit status: 0 uninstalled, 1 a step failed, 2 not run."));
-    const QCommandLineOption help = parser.addHelpOption();
+    addHelpOption(parser);
     const QCommandLineOption uninstall(QStringLiteral("uninstall"), QStringLiteral("Uninstall without a window."));
     const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Confirm the uninstall (it asks nothing)."));
     parser.addOptions({uninstall, yes});
-    if (!parser.parse(app.arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(help)) {
+    if (asksForHelp(app.arguments())) {
         QTextStream(stdout) << parser.helpText();
         return 0;
     }
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
     if (!parser.isSet(uninstall) || !parser.positionalArguments().isEmpty())
         return usageError(QStringLiteral("--yes confirms --uninstall; see --help."));
     if (!parser.isSet(yes))
@@ -57,6 +55,8 @@ int runHeadlessUninstall(int argc, char *argv[]) {
             "Vistrel service, its program files, the launcher and the logs; the data under Media stays."));
 
     SystemPlatform platform(QStringLiteral("Vistrel"));
+    if (const std::optional<QString> problem = paths::homeFolderProblem(platform.homeDirectory()))
+        return usageError(*problem);
     // An installation that was killed is undone first, so that what is uninstalled is whole.
     recoverInterruptedRun(platform.homeDirectory(), platform.launchctlPath(), &printLine);
     const std::shared_ptr<UninstallService> service = UninstallService::create(platform);

@@ -1,3 +1,4 @@
+#include "common/commandline.h"
 #include "common/diagnostics.h"
 #include "common/paths.h"
 #include "common/rollback.h"
@@ -21,6 +22,7 @@
 Q_IMPORT_QML_PLUGIN(Vistrel_LauncherPlugin)
 
 int main(int argc, char *argv[]) {
+    vistrel::keepStandardStreamsHarmless();
     if (vistrel::wantsHeadlessUninstall(argc, argv))
         return vistrel::runHeadlessUninstall(argc, argv);
     QGuiApplication app(argc, argv);

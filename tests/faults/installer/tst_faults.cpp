@@ -1,7 +1,7 @@
 // Hostile conditions: transfers that stall, disks that fill, links left where files go, property
 // lists that never end, commands that hang, a second window, a second run, signals mid-run.
 #include "common/commandrunner.h"
-#include "common/plist.h"
+#include "common/paths.h"
 #include "common/singleinstance.h"
 #include "enginetesthelpers.h"
 
@@ -40,11 +40,26 @@ QStringList entries(const QString &folder) {
 
 constexpr int signalDeadlineMs = 2000; // a signalled run must be gone by then
 
-// One run of the headless installer into home, with the package downloaded to tmp.
-std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, const QString &origin) {
-    return startIn(home.path(), tmp, installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s,
-                   {u"--headless"_s, u"--download-service"_s, origin, u"--port"_s, QString::number(freePort())});
+const QString installer = installerBundle() + u"/Contents/MacOS/VistrelInstaller"_s;
+
+// A headless installation's command line after the program, and one run of it into home, with the
+// package downloaded to tmp.
+QStringList headless(const QString &origin, quint16 port) {
+    return {u"--headless"_s, u"--download-service"_s, origin, u"--port"_s, QString::number(port)};
 }
+std::unique_ptr<QProcess> startRun(const TestHome &home, const QString &tmp, const QString &origin,
+                                   quint16 port = freePort()) {
+    return startIn(home.path(), tmp, installer, headless(origin, port));
+}
+
+// An installation that works, for the runs that must leave it so; made once.
+struct Installed {
+    TestHome home;
+    DemoVendor vendor;
+    quint16 port = freePort();
+    std::unique_ptr<QProcess> run = startRun(home, QDir::tempPath(), vendor.origin(), port);
+    bool made = run->waitForFinished(120000) && run->exitCode() == 0;
+};
 
 } // namespace
 
@@ -154,28 +169,6 @@ private slots:
         QCOMPARE(world.service->installationLog().filter(u"⚠️"_s).size(), 3); // binary, port, language
     }
 
-    void hostilePlistsAreRefusedNeverCrash() {
-        // Mutations of a real plist: each is read or refused with a reason, none crashes or hangs.
-        const QByteArray original = readFile(installerBundle() + u"/Contents/Info.plist"_s);
-        QRandomGenerator random(12);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray bytes = original;
-            for (int edits = 1 + random.bounded(4); edits > 0; --edits) {
-                const qsizetype at = random.bounded(bytes.size());
-                const qsizetype length = random.bounded(std::min<qsizetype>(40, bytes.size() - at)) + 1;
-                const int kind = random.bounded(3);
-                if (kind == 0)
-                    bytes[at] = char(random.bounded(256));
-                else if (kind == 1)
-                    bytes.remove(at, length);
-                else
-                    bytes.insert(at, bytes.mid(at, length).repeated(1 + random.bounded(2000)));
-            }
-            QString reason;
-            QVERIFY2(parsePlist(bytes, &reason) || !reason.isEmpty(), bytes.constData());
-        }
-    }
-
     void hungCommandsEndWithTheirChildren() {
         // The shell and its child both ignore SIGTERM: only SIGKILL ends them.
         const QString pidFile = m_tmp.filePath(u"pid"_s);
@@ -268,8 +261,102 @@ private slots:
         QCOMPARE(QDir(tmp.path()).entryList({u"Vistrel_*"_s}, QDir::Files), QStringList());
     }
 
+    void commandLinesThatWillNotRunTouchNothing_data() {
+        QTest::addColumn<QString>("home"); // after the home's path, as printf(1) writes it
+        // The uninstaller's with --uninstall, else the installer's after a whole command line.
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // {taken}: the download service's port
+        const QString notAPort = u"--port: \"%1\" is not a port: give a whole number from 1 to 65535.\n"_s;
+        for (const QString &port : {u"abc"_s, u"0"_s, u"-1"_s, u"65536"_s, u"8090 "_s, u"0x1f90"_s, QString()})
+            QTest::addRow("port \"%s\"", qPrintable(port))
+                << QString() << QStringList{u"--port"_s, port} << 2 << notAPort.arg(port);
+        QTest::newRow("port another program listens on")
+            << QString() << QStringList{u"--port"_s, u"{taken}"_s} << 2
+            << u"--port: {taken} is already in use by another program: choose another port.\n"_s;
+        QTest::newRow("file: origin") << QString() << QStringList{u"--download-service"_s, u"file:///etc"_s} << 2
+                                      << u"--download-service: \"file:///etc\" is not a download service"_s;
+        const QString longHost = u"http://%1.example"_s.arg(QString(10240, u'a'));
+        QTest::newRow("10 KB host") << QString() << QStringList{u"--download-service"_s, longHost} << 2
+                                    << u"aaaa…\" is not a download service"_s;
+        for (const QString &help : {u"-h"_s, u"-?"_s, u"--help"_s, u"--help-all"_s}) {
+            QTest::addRow("installer %s", qPrintable(help))
+                << QString() << QStringList{u"--port"_s, u"abc"_s, u"--no-such-option"_s, help} << 0 << u"Usage: "_s;
+            QTest::addRow("uninstaller %s", qPrintable(help))
+                << QString() << QStringList{u"--uninstall"_s, u"--yes"_s, help} << 0 << u"Usage: "_s;
+        }
+        QTest::newRow("uninstall without --yes") << QString() << QStringList{u"--uninstall"_s} << 2 << u"--yes"_s;
+        const QString odd = u"cannot hold the installation"_s;
+        for (const QString &name : {u"\\377"_s, u"\\r"_s, u"\\177"_s, u"\\302\\205"_s, u"\\342\\200\\250"_s})
+            QTest::addRow("home + %s", qPrintable(name)) << name << QStringList() << 2 << odd;
+        QTest::newRow("uninstaller, home + \\377")
+            << u"\\377"_s << QStringList{u"--uninstall"_s, u"--yes"_s} << 2 << odd;
+    }
+    void commandLinesThatWillNotRunTouchNothing() {
+        QFETCH(QString, home);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const Installed &installed = installation();
+        QVERIFY(installed.made);
+        const QString taken = QString::number(QUrl(installed.vendor.origin()).port());
+        arguments.replaceInStrings(u"{taken}"_s, taken);
+        const QString path = installed.home.path();
+        const QMap<QString, QByteArray> before = snapshot(path, {u"Library/Logs"_s});
+        const QStringList beside = entries(QFileInfo(path).path());
+        const QStringList line = arguments.contains(u"--uninstall"_s)
+                                     ? QStringList{paths::launcherApp(path) + u"/Contents/MacOS/Vistrel"_s}
+                                     : QStringList{installer} + headless(installed.vendor.origin(), installed.port);
+        // Through bash, so that the home may hold bytes that are not UTF-8.
+        const auto run = startIn(path, QDir::tempPath(), u"/bin/bash"_s,
+                                 QStringList{u"-c"_s, u"HOME=$HOME$(printf \"$1\") exec \"${@:2}\""_s, u"-"_s, home} +
+                                     line + arguments);
+        QVERIFY(run->waitForFinished(30000));
+        const QString output = QString::fromUtf8(run->readAllStandardOutput() + run->readAllStandardError());
+        QVERIFY2(output.contains(said.replace(u"{taken}"_s, taken)), qPrintable(output));
+        QCOMPARE(run->exitCode(), status);
+        // Not stopped (its log would say so), nothing written in the home or beside it.
+        QVERIFY(portIsOpen(installed.port));
+        QVERIFY(!readFile(paths::serverLog(path)).contains("stopped"));
+        QCOMPARE(snapshot(path, {u"Library/Logs"_s}), before);
+        QCOMPARE(entries(QFileInfo(path).path()), beside);
+    }
+
+    void closedOutputsEndNoRunAndOtherAgentsStay() {
+        const Installed &installed = installation();
+        QVERIFY(installed.made);
+        const QString home = installed.home.path();
+        // Another agent, loaded from a plist at our plist's path; ours is loaded too.
+        const QString plist = paths::launchAgentPlist(home);
+        const QString other = u"gui/%1/com.example.other"_s.arg(::getuid());
+        QVERIFY(writeFile(plist, "<plist><dict><key>Label</key><string>com.example.other</string>"
+                                 "<key>ProgramArguments</key><array><string>true</string></array></dict></plist>"));
+        QCOMPARE(QProcess::execute(launchctlTool(), {u"bootstrap"_s, u"gui/%1"_s.arg(::getuid()), plist}), 0);
+        const auto unload = qScopeGuard([&] { QProcess::execute(launchctlTool(), {u"bootout"_s, other}); });
+        const quint16 port = freePort();
+        // The reader of each program's log goes away after two lines.
+        const QString script = u"\"$1\" --headless --download-service $2 --port $3 | head -n 2; echo ${PIPESTATUS[0]}\n"
+                               "\"$4\" --uninstall --yes | head -n 2; echo ${PIPESTATUS[0]}"_s;
+        const auto run = startIn(home, QDir::tempPath(), u"/bin/bash"_s,
+                                 {u"-c"_s, script, u"-"_s, installer, installed.vendor.origin(), QString::number(port),
+                                  paths::launcherApp(home) + u"/Contents/MacOS/Vistrel"_s});
+        QVERIFY(run->waitForFinished(120000));
+        const QList<QByteArray> out = run->readAllStandardOutput().split('\n');
+        QVERIFY2(out.size() == 7 && out[2] == "0" && out[5] == "0", out.join('\n').constData());
+        QVERIFY(!QFileInfo::exists(plist) && !QFileInfo::exists(paths::launcherApp(home)) && !portIsOpen(port));
+        QCOMPARE(QProcess::execute(launchctlTool(), {u"print"_s, other}), 0);
+        m_installed.reset();
+    }
+
 private:
+    const Installed &installation() {
+        if (!m_installed)
+            m_installed = std::make_unique<Installed>();
+        return *m_installed;
+    }
+
     QTemporaryDir m_tmp;
+    std::unique_ptr<Installed> m_installed;
 };
 
 QTEST_GUILESS_MAIN(InstallerFaultsTest)

@@ -136,7 +136,6 @@ private slots:
         QTest::newRow("trailing letter") << "80a" << 0 << "Invalid.";
         const QString inUse =
             u"Port {port} is already in use by another application. Please choose a different port."_s;
-        QTest::newRow("taken on 127.0.0.1") << "{port}" << 4 << inUse;
         QTest::newRow("taken on ::1") << "{port}" << 6 << inUse;
         QTest::newRow("sign") << "+{port}" << 0 << QString();
     }
@@ -161,7 +160,8 @@ private slots:
         // Refused: the welcome screen comes back with the text left for the user to correct.
         QCOMPARE(world.service->installationError(), std::optional<QString>(error.replace(u"{port}"_s, port)));
         QVERIFY(!world.service->isInstalling());
-        QCOMPARE(world.service->installationLog(), refusedLog);
+        // Another program's port is refused before anything is stopped.
+        QCOMPARE(world.service->installationLog(), taken ? refusedLog.first(1) : refusedLog);
         QCOMPARE(world.service->selectedPort(), portText);
         QVERIFY(!QFileInfo::exists(world.root()));
     }

@@ -1,7 +1,7 @@
 // The installer's real window over the real models through real runs, each started with the
-// install button: a port another program holds and a failed download (the first end-to-end road
-// completes one). Every stage is pictured in every language under the build folder for a person
-// to look at, with what a careful look catches.
+// install button: a port another program holds, a home that cannot be used, and a failed download (the first end-to-end
+// road completes one). Every stage is pictured in every language under the build folder for a person to look at, with
+// what a careful look catches.
 #include "fakeplatform.h"
 #include "pictures.h"
 #include "quickitems.h"
@@ -51,7 +51,7 @@ struct Rig {
     bool install() {
         QSignalSpy finished(service.get(), &InstallationService::runFinished);
         click(u"installButton"_qs);
-        return finished.wait(120000);
+        return !finished.isEmpty() || finished.wait(120000); // a refusal may end within the click
     }
     // The stage in every language, then back to English; the window keeps its fixed size.
     QStringList pictures(const QString &stage) {
@@ -87,7 +87,13 @@ class InstallerWindowTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY(QDir().mkpath(QStringLiteral(VISTREL_SCREENSHOT_DIR))); }
 
-    void refusedPortBringsTheWelcomeScreenBack() {
+    void refusedRunBringsTheWelcomeScreenBack_data() {
+        QTest::addColumn<bool>("oddHome"); // else a port another program holds
+        QTest::newRow("port") << false;
+        QTest::newRow("home") << true;
+    }
+    void refusedRunBringsTheWelcomeScreenBack() {
+        QFETCH(bool, oddHome);
         Rig rig(deadOrigin());
         QVERIFY(rig.window && QTest::qWaitForWindowExposed(rig.window));
         QTRY_VERIFY(rig.shows(u"appIcon"_qs)); // the bundle's own picture heads the window
@@ -97,7 +103,10 @@ private slots:
         QVERIFY(squatter.listen(QHostAddress::LocalHost));
         const QString port = QString::number(squatter.serverPort());
         rig.service->setSelectedPort(port);
+        rig.platform.home += oddHome ? u"\r"_qs : QString(); // a home no path may be made from
         QVERIFY(rig.install());
+        // A home that cannot be used is refused before anything runs, the port check included.
+        QCOMPARE(rig.service->installationLog().isEmpty(), oddHome);
         // The options keep their values, with the error card under the install button.
         QTRY_VERIFY(rig.shows(u"welcomeScreen"_qs) && rig.shows(u"errorCard"_qs));
         QVERIFY(!rig.find(u"installationScreen"_qs));
@@ -105,7 +114,7 @@ private slots:
         QVERIFY(rig.find(u"errorCard"_qs)->mapToScene({}).y() > rig.find(u"installButton"_qs)->mapToScene({}).y());
         QCOMPARE(rig.text(u"portField"_qs), port);
         QVERIFY(rig.find(u"languageMenu"_qs)->isEnabled());
-        const QStringList refused = rig.pictures(u"2-refused"_qs);
+        const QStringList refused = rig.pictures(oddHome ? u"2-refused-home"_qs : u"2-refused"_qs);
         QVERIFY2(refused.isEmpty(), qPrintable(refused.join(u'\n')));
     }
 
